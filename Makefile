@@ -1,0 +1,34 @@
+# SweepHarbor: `make run` and `make test` work on a fresh Debian 12 machine.
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN := build/win
+
+.PHONY: all deps build native windows test run bench clean screenshots
+
+all: build
+
+deps:
+	@bash tools/setup.sh
+
+native: deps
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) -- --no-print-directory
+
+windows: deps native
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WIN) -j $(JOBS) -- --no-print-directory
+	@bash tools/pack-data.sh
+
+build: native windows
+
+test: build
+	@bash tools/run-tests.sh
+
+run: build
+	@bash tools/run.sh
+
+bench: build
+	@bash tools/bench.sh
+
+clean:
+	rm -rf $(NATIVE) $(WIN) build/wine

@@ -1,0 +1,104 @@
+// swhclean: runs the cleaning engine from the command line.
+//   swhclean --demo DIR     builds a demo folder tree under DIR, cleans it
+//                           through a catalog made in code, prints the rows
+//   --pause                 sleep 10 ms after every file, as the window does
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/console_host_win.h"
+#include "engine/win_cleaners_win.h"
+#include "paths/known_locations_win.h"
+#include "settings/registry_settings_win.h"
+#include "toolkit/text.h"
+#include "toolkit/win_seams_win.h"
+
+using namespace sh;
+
+namespace {
+
+void WriteFileOfSize(const std::string& path, size_t size) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  std::string data(size, 'x');
+  DWORD written = 0;
+  WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+// A small tree of the kind the real spots meet: temp files, a cache with
+// subfolders, a recent-documents folder with a desktop.ini to keep.
+void BuildDemoTree(const std::string& root) {
+  const char* dirs[] = {"", "\\Temp", "\\Temp\\setup1", "\\Cache", "\\Cache\\A1", "\\Cache\\B2", "\\Recent"};
+  for (const char* d : dirs) CreateDirectoryA((root + d).c_str(), nullptr);
+  for (int i = 0; i < 12; ++i) WriteFileOfSize(root + Format("\\Temp\\~tmp%02d.tmp", i), 1000 + i * 300);
+  WriteFileOfSize(root + "\\Temp\\keep.txt", 10);
+  WriteFileOfSize(root + "\\Temp\\setup1\\data.tmp", 70000);
+  for (int i = 0; i < 20; ++i) WriteFileOfSize(root + Format("\\Cache\\%s\\page%02d.htm", i % 2 ? "A1" : "B2", i), 4096);
+  for (int i = 0; i < 5; ++i) WriteFileOfSize(root + Format("\\Recent\\Document %d.lnk", i), 512);
+  WriteFileOfSize(root + "\\Recent\\desktop.ini", 80);
+}
+
+void BuildDemoCatalog(CSpotCatalog& catalog, const std::string& root) {
+  CSpotGroup* group = catalog.AddGroup(std::make_unique<CSpotGroup>("Demo", 0));
+  auto temp = CreateSpot("Temporary files (*.tmp)", 1);
+  temp->AddFolder(root + "\\Temp", "*.tmp", 0, 1, 0);
+  group->AddSpot(std::move(temp));
+  auto cache = CreateSpot("Browser cache", 1);
+  cache->AddFolder(root + "\\Cache", "", 0, 1, 1);
+  group->AddSpot(std::move(cache));
+  auto recent = CreateSpot("Recent documents", 1);
+  recent->AddFolder(root + "\\Recent\\", "*.*", 0, 0, 0);
+  group->AddSpot(std::move(recent));
+  auto skipped = CreateSpot("Not chosen", 0);
+  skipped->AddFolder(root + "\\Temp", "keep.txt", 0, 0, 0);
+  group->AddSpot(std::move(skipped));
+}
+
+int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
+  CRegistrySettingsStore settings;
+  CWinPrompt prompt;
+  CWinClock clock;
+  CWinBrowserWindows browsers(prompt);
+  CWinSpotCleaners cleaners(settings, prompt);
+  std::vector<CleanItem> rows = catalog.ItemsToClean();
+  CConsoleProgress progress(rows);
+  CConsoleRunControl control(pauseMs);
+  CConsoleHost host;
+  CCleaningRun run(host, progress, control, cleaners, browsers, clock);
+  control.set_run(&run);
+  run.RunUnattended(&rows);
+  std::fputs(progress.Table().c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DWORD pauseMs = 0;
+  std::string demoRoot;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--pause") == 0) pauseMs = 10;
+    else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc) demoRoot = argv[++i];
+    else {
+      std::fprintf(stderr, "usage: swhclean --demo DIR [--pause]\n");
+      return 2;
+    }
+  }
+  if (ProductKeyExistsNot() && !CreateProductKey()) {
+    std::fprintf(stderr, "Error occured while accessing the registry\nCannot Continue\n");
+    return 1;
+  }
+  RefreshKnownLocations();
+  CSpotCatalog catalog;
+  if (demoRoot.empty()) {
+    std::fprintf(stderr, "usage: swhclean --demo DIR [--pause]\n");
+    return 2;
+  }
+  demoRoot = StripTrailing(demoRoot, '\\');
+  BuildDemoTree(demoRoot);
+  BuildDemoCatalog(catalog, demoRoot);
+  return RunCatalog(catalog, pauseMs);
+}
