@@ -1,7 +1,10 @@
 # SweepHarbor: `make run` and `make test` work on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc)
-NATIVE := build/native
-WIN := build/win
+# B: the build folder; helpers working side by side each use their own.
+B ?= build
+export SH_BUILD_ROOT := $(B)
+NATIVE := $(B)/native
+WIN := $(B)/win
 
 .PHONY: all deps build native windows test run bench clean screenshots
 
@@ -31,4 +34,4 @@ bench: build
 	@bash tools/bench.sh
 
 clean:
-	rm -rf $(NATIVE) $(WIN) build/wine
+	rm -rf $(NATIVE) $(WIN) $(B)/wine

@@ -6,7 +6,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
 
-logdir=build/test-logs
+B=${SH_BUILD_ROOT:-build}
+logdir=$B/test-logs
 mkdir -p "$logdir"
 passed=0
 failed=0
@@ -28,18 +29,19 @@ count_gtest() {
 }
 
 echo "== native suite (portable core, address and undefined-behaviour sanitizers)"
-timeout --kill-after=10 900 build/native/sh_tests --gtest_color=no >"$logdir/native.log" 2>&1
+timeout --kill-after=10 900 $B/native/sh_tests --gtest_color=no >"$logdir/native.log" 2>&1
 tr -d '\r' <"$logdir/native.log" | grep -E '^\[  (FAILED|PASSED) |Failure|ERROR|runtime error' | head -60
 count_gtest "$logdir/native.log"
 
 echo "== Wine suite (whole program, fresh prefix)"
-sh_wine_prefix build/wine/test fresh || { echo "0 passed, 1 failed"; exit 1; }
+sh_wine_prefix $B/wine/test fresh || { echo "0 passed, 1 failed"; exit 1; }
 sh_xvfb_start || true
 sh_wine_start
 trap 'sh_wine_stop; sh_xvfb_stop' EXIT
-# The suite finds the built programs and shipped lists through this.
-export SH_BUILD_WIN=$(realpath build/win)
-sh_wine 1500 build/win/sh_tests.exe --gtest_color=no >"$logdir/wine.log" 2>&1
+# The programs and the shipped lists are installed into the prefix, so the
+# suite runs from C:\SweepHarbor as the program would, with no Linux path.
+sh_install_into_prefix "$B/win"
+sh_wine 1500 'C:\SweepHarbor\sh_tests.exe' --gtest_color=no >"$logdir/wine.log" 2>&1
 tr -d '\r' <"$logdir/wine.log" | grep -E '^\[  (FAILED|PASSED) |Failure|error:' | head -60
 count_gtest "$logdir/wine.log"
 

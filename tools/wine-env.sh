@@ -86,3 +86,12 @@ sh_xvfb_stop() {
   [ -n "${SH_XVFB_PID:-}" ] && kill "$SH_XVFB_PID" 2>/dev/null || true
   SH_XVFB_PID=
 }
+
+# sh_install_into_prefix BUILD_WIN: copies the programs and the data folder
+# to C:\SweepHarbor in the current prefix.
+sh_install_into_prefix() {
+  local dst="$WINEPREFIX/drive_c/SweepHarbor"
+  mkdir -p "$dst"
+  cp -f "$1"/*.exe "$dst"/
+  [ -d "$1/data" ] && cp -f "$1"/data/* "$dst"/ 2>/dev/null || true
+}
