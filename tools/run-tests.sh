@@ -41,6 +41,12 @@ trap 'sh_wine_stop; sh_xvfb_stop' EXIT
 # The programs and the shipped lists are installed into the prefix, so the
 # suite runs from C:\SweepHarbor as the program would, with no Linux path.
 sh_install_into_prefix "$B/win"
+# Links can only be made from the Linux side (see the folder walk's tests).
+fx="$WINEPREFIX/drive_c/shfixture/links"
+mkdir -p "$fx/target" "$fx/walk"
+echo keep >"$fx/target/keep.txt"
+echo junk >"$fx/walk/plain.tmp"
+ln -sfn ../target "$fx/walk/link"
 sh_wine 1500 'C:\SweepHarbor\sh_tests.exe' --gtest_color=no >"$logdir/wine.log" 2>&1
 tr -d '\r' <"$logdir/wine.log" | grep -E '^\[  (FAILED|PASSED) |Failure|error:' | head -60
 count_gtest "$logdir/wine.log"
