@@ -25,7 +25,7 @@ std::string FolderEntry(const std::string& path, const std::string& mask) {
   return "Cleaning : Path = " + path + " , Mask = " + mask + " \r\n";
 }
 std::string FolderEntrySkipped(const std::string& path) {
-  return "Skipped (not an absolute path) : " + path + " \r\n";
+  return "Skipped (not a folder to walk) : " + path + " \r\n";
 }
 std::string CleaningDirectory(const std::string& dir) { return "Cleaning Directory : " + dir + " \r\n"; }
 std::string LinkNotEntered(const std::string& dir) { return "Link Not Entered : " + dir + " \r\n"; }

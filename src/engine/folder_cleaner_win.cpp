@@ -1,6 +1,7 @@
 // Folder walks: folder entries, the Cookies and History folders, found.*
 // folders at drive roots.
 #include <windows.h>
+#include <shlobj.h>
 
 #include "engine/win_cleaners_win.h"
 #include "toolkit/text.h"
@@ -46,31 +47,67 @@ void CWinSpotCleaners::CleanFolders(CCleaningSpot& spot, CCleanRunContext& conte
   }
 }
 
-void CWinSpotCleaners::CleanFolder(CCleanRunContext& context, const std::string& path, const std::string& mask,
-                                   int& count, double& size) {
-  // An unexpanded macro or a relative path would clean whatever the current
-  // drive or folder is: such a path is never walked.
-  if (!IsAbsolutePath(path)) {
+namespace {
+
+std::string SpecialFolder(int csidl) {
+  char buffer[MAX_PATH + 1] = {};
+  return SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) ? StripTrailing(buffer, '\\') : std::string();
+}
+
+std::string WindowsDir(UINT (WINAPI* get)(LPSTR, UINT)) {
+  char buffer[MAX_PATH + 1] = {};
+  UINT n = get(buffer, MAX_PATH);
+  return (n == 0 || n > MAX_PATH) ? std::string() : StripTrailing(std::string(buffer, n), '\\');
+}
+
+// Folders whose own files and subfolders belong to the system or to the
+// user's work. A stored location that could not be found (TMP unset makes
+// the temporary folder the Windows folder, an empty token leaves its parent)
+// must never turn a spot into a walk of one of these.
+bool IsProtectedFolder(const std::string& folder) {
+  const std::string f = StripTrailing(folder, '\\');
+  const std::string candidates[] = {
+      WindowsDir(GetWindowsDirectoryA),        WindowsDir(GetSystemDirectoryA),
+      SpecialFolder(CSIDL_PROGRAM_FILES),      SpecialFolder(CSIDL_PROFILE),
+      SpecialFolder(CSIDL_PERSONAL),           SpecialFolder(CSIDL_DESKTOPDIRECTORY),
+      SpecialFolder(CSIDL_COMMON_DOCUMENTS),   SpecialFolder(CSIDL_APPDATA),
+      SpecialFolder(CSIDL_LOCAL_APPDATA),      SpecialFolder(CSIDL_COMMON_APPDATA),
+  };
+  for (const std::string& c : candidates)
+    if (!c.empty() && EqualsNoCase(f, c)) return true;
+  // The folder that holds every user's profile.
+  std::string profile = SpecialFolder(CSIDL_PROFILE);
+  size_t slash = profile.find_last_of('\\');
+  return slash != std::string::npos && slash > 2 && EqualsNoCase(f, profile.substr(0, slash));
+}
+
+// The walk below one folder or search pattern.
+void Walk(CCleanRunContext& context, CFileDeleter& deleter, const std::string& path, const std::string& mask,
+          int& count, double& size, bool topLevel) {
+  const bool isPattern = path.find('*') != std::string::npos;
+  std::string folder, name, pattern;
+  if (isPattern) {
+    size_t slash = path.find_last_of('\\');
+    folder = path.substr(0, slash);
+    name = path.substr(slash + 1);
+    pattern = path;
+  } else {
+    folder = StripTrailing(path, '\\');
+    name = mask;
+    pattern = folder + "\\" + mask;
+  }
+  // A drive root or a protected folder is never walked into its subfolders,
+  // and never emptied wholesale: only a named mask (*.log) may clean some of
+  // its own files. A named pattern there (found.*) picks folders by name and
+  // is walked as usual.
+  const bool special = IsDriveRoot(folder) || (topLevel && IsProtectedFolder(folder));
+  const bool atRoot = special && (!isPattern || IsOnlyWildcards(name));
+  if (atRoot && IsOnlyWildcards(name)) {
     context.Log(logline::FolderEntrySkipped(path));
     return;
   }
-  std::string pattern, folder;
-  bool atRoot;
-  if (path.find('*') != std::string::npos) {
-    pattern = path;
-    size_t slash = path.find_last_of('\\');
-    folder = path.substr(0, slash);
-    atRoot = IsDriveRoot(folder) && IsOnlyWildcards(path.substr(slash + 1));
-  } else {
-    folder = StripTrailing(path, '\\');
-    pattern = folder + "\\" + mask;
-    atRoot = IsDriveRoot(folder);
-  }
-  // A drive root is never walked into its subfolders: only its own files
-  // that match the mask are cleaned.
   const bool descend = context.includeSubFolders != 0 && !atRoot;
   const bool removeSubs = context.deleteSubFolders != 0 && !atRoot;
-
   WIN32_FIND_DATAA found;
   ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
   if (!search.valid()) return;
@@ -92,7 +129,7 @@ void CWinSpotCleaners::CleanFolder(CCleanRunContext& context, const std::string&
         continue;
       }
       if (descend) {
-        CleanFolder(context, full, mask, count, size);
+        Walk(context, deleter, full, mask, count, size, false);
         if (removeSubs) {
           context.Log(logline::CleaningDirectory(full));
           RemoveDirectoryA(full.c_str());
@@ -111,16 +148,31 @@ void CWinSpotCleaners::CleanFolder(CCleanRunContext& context, const std::string&
           context.Log(logline::RebootDeleting(full));
         }
       } else {
-        DWORD attributes = GetFileAttributesA(full.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        // The search has just read the attributes; asking again would cost a
+        // second look-up per file.
+        DWORD attributes = found.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
           DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
           SetFileAttributesA(full.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL);
         }
-        context.Log(deleter_.DeleteTrackFile(full) ? logline::Deleting(full) : logline::CouldNotDelete(full));
+        context.Log(deleter.DeleteTrackFile(full) ? logline::Deleting(full) : logline::CouldNotDelete(full));
       }
     }
     context.control->PauseAfterFile();
   } while (FindNextFileA(search.get(), &found));
+}
+
+}  // namespace
+
+void CWinSpotCleaners::CleanFolder(CCleanRunContext& context, const std::string& path, const std::string& mask,
+                                   int& count, double& size) {
+  // An unexpanded macro or a relative path would clean whatever the current
+  // drive or folder is: such a path is never walked.
+  if (!IsAbsolutePath(path)) {
+    context.Log(logline::FolderEntrySkipped(path));
+    return;
+  }
+  Walk(context, deleter_, path, mask, count, size, true);
 }
 
 void CWinSpotCleaners::CleanFoundFolders(CCleaningSpot&, CCleanRunContext& context) {

@@ -11,32 +11,72 @@ namespace sh {
 
 const char kProductKey[] = "SOFTWARE\\SweepHarbor";
 
-std::string ReadSetting(const std::string& name) {
-  ScopedHKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
-    return std::string();
+namespace {
+
+// Reads one value of an open product key; false when it cannot be read.
+bool QueryText(HKEY key, const std::string& name, std::string* text, LONG* error) {
   char buffer[260];
   std::memset(buffer, 0, sizeof buffer);
   DWORD type = 0;
   DWORD size = sizeof buffer;
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-      ERROR_SUCCESS)
-    return std::string();
+  *error = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  if (*error != ERROR_SUCCESS) return false;
   // Values are written without their terminating zero: end at the returned
   // length, and drop a terminator if a writer of another kind stored one.
-  std::string text(buffer, size > sizeof buffer ? sizeof buffer : size);
-  size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
-  return text;
+  text->assign(buffer, size > sizeof buffer ? sizeof buffer : size);
+  size_t zero = text->find('\0');
+  if (zero != std::string::npos) text->resize(zero);
+  return true;
+}
+
+LONG SetText(HKEY key, const std::string& name, const std::string& text) {
+  return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                        static_cast<DWORD>(text.size()));
+}
+
+}  // namespace
+
+std::string ReadSetting(const std::string& name) {
+  ScopedHKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
+    return std::string();
+  std::string text;
+  LONG error;
+  return QueryText(key.get(), name, &text, &error) ? text : std::string();
+}
+
+bool CRegistrySettingsStore::Open() {
+  return key_.valid() ||
+         RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key_.Receive()) == ERROR_SUCCESS;
+}
+
+std::string CRegistrySettingsStore::Read(const std::string& name) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!Open()) return std::string();
+    std::string text;
+    LONG error;
+    if (QueryText(key_.get(), name, &text, &error)) return text;
+    if (error != ERROR_KEY_DELETED && error != ERROR_INVALID_HANDLE) return std::string();
+    key_.reset();
+  }
+  return std::string();
+}
+
+bool CRegistrySettingsStore::Write(const std::string& name, const std::string& text) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!Open()) return false;
+    LONG error = SetText(key_.get(), name, text);
+    if (error == ERROR_SUCCESS) return true;
+    if (error != ERROR_KEY_DELETED && error != ERROR_INVALID_HANDLE) return false;
+    key_.reset();
+  }
+  return false;
 }
 
 int WriteSetting(const std::string& name, const std::string& text) {
   ScopedHKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return 0;
-  return RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                        static_cast<DWORD>(text.size())) == ERROR_SUCCESS
-             ? 1
-             : 0;
+  return SetText(key.get(), name, text) == ERROR_SUCCESS ? 1 : 0;
 }
 
 int ProductKeyExistsNot() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "toolkit/win_handles_win.h"
 
 namespace sh {
 
@@ -19,10 +20,18 @@ int ProductKeyExistsNot();
 // Creates the key below SOFTWARE and stores the known locations; 0 on failure.
 int CreateProductKey();
 
+// The same reads and writes through a product key handle held open between
+// calls: a value is still read afresh at every call, without opening and
+// closing the key each time (the cleaning run asks for Shred once per file).
+// A handle whose key was deleted meanwhile is dropped and opened again.
 class CRegistrySettingsStore : public ISettingsStore {
  public:
-  std::string Read(const std::string& name) override { return ReadSetting(name); }
-  bool Write(const std::string& name, const std::string& text) override { return WriteSetting(name, text) != 0; }
+  std::string Read(const std::string& name) override;
+  bool Write(const std::string& name, const std::string& text) override;
+
+ private:
+  bool Open();
+  ScopedHKey key_;
 };
 
 }  // namespace sh

@@ -153,7 +153,7 @@ TEST(FolderWalk, RelativePathsAndUnexpandedMacrosAreNeverWalked) {
   SetCurrentDirectoryA(cwd);
   EXPECT_TRUE(Exists(dir / "victim.txt"));
   EXPECT_EQ(w.count, 0);
-  EXPECT_TRUE(w.log.Has("Skipped (not an absolute path) : :IE_Cache:\\ \r\n"));
+  EXPECT_TRUE(w.log.Has("Skipped (not a folder to walk) : :IE_Cache:\\ \r\n"));
 }
 
 TEST(FolderWalk, CleanFoldersRunsEntriesWithTheirFlagsAndRemovesRoots) {
@@ -229,13 +229,49 @@ TEST(FolderWalk, DriveRootIsNeverWalkedIntoItsFolders) {
   MakeDirs("C:\\shroot-probe");
   WriteBytes("C:\\shroot-probe\\precious.doc", 1);
   WriteBytes("C:\\shroot-junk.tmpx", 1);
+  WriteBytes("C:\\keep-shroot.ini", 1);
   Walk w;
   w.Folder("C:\\", "shroot-*", 1, 1);
+  w.Folder("C:\\*", "*.*", 1, 1);    // a bare wildcard at the root is the root itself
+  w.Folder("C:\\\\", "*.*", 0, 0);  // and is never emptied wholesale
+  EXPECT_TRUE(Exists("C:\\keep-shroot.ini"));
   EXPECT_TRUE(Exists("C:\\shroot-probe\\precious.doc"));
   EXPECT_TRUE(Exists("C:\\shroot-probe")) << "not removed either";
   EXPECT_FALSE(Exists("C:\\shroot-junk.tmpx")) << "the root's own matching files are cleaned";
   EXPECT_TRUE(Exists("C:\\windows\\system32")) << "nothing below the root was entered";
   RemoveTree("C:\\shroot-probe");
+  DeleteFileA("C:\\keep-shroot.ini");
+}
+
+// A stored location that was not found can leave a spot pointing at the
+// Windows folder or the profile: those are never emptied or entered.
+TEST(FolderWalk, SystemAndProfileFoldersAreNeverEmptiedOrEntered) {
+  char windows[MAX_PATH + 1] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  char profile[MAX_PATH + 1] = {};
+  ASSERT_TRUE(GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH));
+  const std::string win = windows, prof = profile;
+  MakeDirs(prof + "\\shtest-docs");
+  WriteBytes(prof + "\\shtest-docs\\thesis.doc", 1);
+  WriteBytes(prof + "\\shtest-profile.txt", 1);
+  WriteBytes(win + "\\shtest-setup.log", 1);
+
+  Walk w;
+  w.Folder(win, "*.*", 1, 1);
+  w.Folder(win + "\\", "*", 1, 1);
+  w.Folder(prof, "*.*", 1, 1);
+  w.Folder(prof + "\\*.*", "*.*", 1, 1);
+  EXPECT_TRUE(Exists(win + "\\system32"));
+  EXPECT_TRUE(Exists(win + "\\shtest-setup.log"));
+  EXPECT_TRUE(Exists(prof + "\\shtest-docs\\thesis.doc"));
+  EXPECT_TRUE(Exists(prof + "\\shtest-profile.txt"));
+  EXPECT_EQ(w.count, 0);
+
+  // A named mask may still clean the folder's own matching files.
+  w.Folder(win, "shtest-*.log", 1, 1);
+  EXPECT_FALSE(Exists(win + "\\shtest-setup.log"));
+  RemoveTree(prof + "\\shtest-docs");
+  DeleteFileA((prof + "\\shtest-profile.txt").c_str());
 }
 
 // Wine 8 shows a Unix symbolic link to a folder as DIRECTORY|REPARSE_POINT,
