@@ -1,0 +1,152 @@
+#include "toolkit/window_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace sh {
+
+std::string CWindow::Text() const {
+  int n = GetWindowTextLengthA(hwnd_);
+  if (n <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(n) + 1);
+  int got = GetWindowTextA(hwnd_, buffer.data(), n + 1);
+  return std::string(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+RECT CWindow::ClientRect() const {
+  RECT r = {0, 0, 0, 0};
+  GetClientRect(hwnd_, &r);
+  return r;
+}
+
+RECT CWindow::WindowRect() const {
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(hwnd_, &r);
+  return r;
+}
+
+CDialog::~CDialog() {
+  // A modeless page still alive when its owner object goes must not call
+  // back into a destroyed object.
+  if (hwnd_ && IsWindow(hwnd_)) {
+    SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+    if (!modal_) DestroyWindow(hwnd_);
+  }
+}
+
+INT_PTR CDialog::DoModal(HWND parent) {
+  modal_ = true;
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent, DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  hwnd_ = nullptr;
+  return result;
+}
+
+bool CDialog::Create(HWND parent) {
+  modal_ = false;
+  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+  return hwnd != nullptr;
+}
+
+void CDialog::End(INT_PTR result) {
+  if (modal_) EndDialog(hwnd_, result);
+  else DestroyWindow(hwnd_);
+}
+
+bool CDialog::OnCommand(int id, int, HWND) {
+  if (modal_ && (id == IDOK || id == IDCANCEL)) {
+    End(id);
+    return true;
+  }
+  return false;
+}
+
+bool CDialog::OnNotify(int, NMHDR*, LRESULT*) { return false; }
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CDialog*>(lParam);
+    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    self->hwnd_ = hwnd;
+    return self->OnInit();
+  }
+  auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  INT_PTR handled = self->Dispatch(msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+  }
+  return handled;
+}
+
+INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      LRESULT result = 0;
+      if (!OnNotify(static_cast<int>(header->idFrom), header, &result)) return FALSE;
+      SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+      return TRUE;
+    }
+    default: {
+      LRESULT result = 0;
+      if (!OnMessage(msg, wParam, lParam, &result)) return FALSE;
+      // Messages whose answer is the dialog procedure's own return value.
+      switch (msg) {
+        case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR: case WM_COMPAREITEM: case WM_VKEYTOITEM:
+        case WM_CHARTOITEM: case WM_QUERYDRAGICON:
+          return static_cast<INT_PTR>(result);
+        default:
+          SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+          return TRUE;
+      }
+    }
+  }
+}
+
+CSubclassedWindow::~CSubclassedWindow() { Unsubclass(); }
+
+bool CSubclassedWindow::Subclass(HWND control) {
+  Unsubclass();
+  if (control == nullptr) return false;
+  if (!SetWindowSubclass(control, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this))) return false;
+  hwnd_ = control;
+  return true;
+}
+
+void CSubclassedWindow::Unsubclass() {
+  if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, 1);
+  hwnd_ = nullptr;
+}
+
+LRESULT CSubclassedWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return Default(msg, wParam, lParam); }
+
+LRESULT CSubclassedWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CSubclassedWindow::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                 DWORD_PTR data) {
+  auto* self = reinterpret_cast<CSubclassedWindow*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, SubclassProc, 1);
+    self->hwnd_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  return self->WndProc(msg, wParam, lParam);
+}
+
+std::string LoadResString(int id) {
+  char buffer[1024];
+  int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), buffer, sizeof buffer);
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+}  // namespace sh
