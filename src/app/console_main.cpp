@@ -1,4 +1,7 @@
 // swhclean: runs the cleaning engine from the command line.
+//   swhclean                loads the spot list, the plugin list and the
+//                           custom plugins from the data folder and cleans
+//                           every chosen spot, printing the rows
 //   swhclean --demo DIR     builds a demo folder tree under DIR, cleans it
 //                           through a catalog made in code, prints the rows
 //   --pause                 sleep 10 ms after every file, as the window does
@@ -10,6 +13,9 @@
 
 #include "app/console_host_win.h"
 #include "engine/win_cleaners_win.h"
+#include "model/data_file_win.h"
+#include "model/data_paths.h"
+#include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
 #include "settings/registry_settings_win.h"
 #include "toolkit/text.h"
@@ -57,6 +63,39 @@ void BuildDemoCatalog(CSpotCatalog& catalog, const std::string& root) {
   group->AddSpot(std::move(skipped));
 }
 
+// Spots marked for XP load only there (5.1; 5.2 is the 64-bit edition and
+// Server 2003).
+int IsWindowsXP() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) return 0;
+  return info.dwMajorVersion == 5 && info.dwMinorVersion == 1 ? 1 : 0;
+}
+
+// The three data files in the order the program loads them. False when the
+// spot list cannot be loaded: nothing can be cleaned without it.
+bool LoadDataFiles(CSpotCatalog& catalog) {
+  CRegistrySettingsStore settings;
+  CWinFileStore files;
+  CWinPluginEnvironment machine(settings);
+  CWinPrompt prompt;
+  CDataFileLock lock;
+  DataFileEnv env{files, machine, settings, prompt, lock};
+  int spotListVersion = 0;
+  int pluginListVersion = 0;
+  const std::string spotList = GetSpotListPath(settings);
+  if (!LoadSpotList(env, catalog, spotList, IsWindowsXP(), &spotListVersion)) {
+    std::fprintf(stderr, "Configuration file corrupt: %s cannot be loaded\n", spotList.c_str());
+    return false;
+  }
+  LoadPluginList(env, catalog, GetPluginListPath(settings), &pluginListVersion);
+  LoadCustomPlugins(env, catalog, GetCustomPluginPath(settings));
+  std::fprintf(stderr, "Spot list version %d, plugin list version %d, %u plugins, %u custom plugins\n",
+               spotListVersion, pluginListVersion, static_cast<unsigned>(catalog.Plugins().size()),
+               static_cast<unsigned>(catalog.CustomPlugins().size()));
+  return true;
+}
+
 int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
   CRegistrySettingsStore settings;
   CWinPrompt prompt;
@@ -83,7 +122,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--pause") == 0) pauseMs = 10;
     else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc) demoRoot = argv[++i];
     else {
-      std::fprintf(stderr, "usage: swhclean --demo DIR [--pause]\n");
+      std::fprintf(stderr, "usage: swhclean [--demo DIR] [--pause]\n");
       return 2;
     }
   }
@@ -94,8 +133,8 @@ int main(int argc, char** argv) {
   RefreshKnownLocations();
   CSpotCatalog catalog;
   if (demoRoot.empty()) {
-    std::fprintf(stderr, "usage: swhclean --demo DIR [--pause]\n");
-    return 2;
+    if (!LoadDataFiles(catalog)) return 1;
+    return RunCatalog(catalog, pauseMs);
   }
   demoRoot = StripTrailing(demoRoot, '\\');
   BuildDemoTree(demoRoot);

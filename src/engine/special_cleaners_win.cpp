@@ -1,19 +1,26 @@
-// Placeholder bodies for the cleaners of the special stores, the registry and
-// the URL cache; replaced by their real implementations.
+// CWinSpotCleaners: the system's stand-ins for its seams, and the shell
+// folders the special spots walk.
 #include <windows.h>
 #include <shlobj.h>
 
+#include "engine/special_stores_win.h"
+#include "engine/url_cache_win.h"
 #include "engine/win_cleaners_win.h"
 
 namespace sh {
 
-void CWinSpotCleaners::CleanRegistry(CCleaningSpot&, CCleanRunContext& context) { context.control->PumpMessages(); }
-void CWinSpotCleaners::CleanRecycleBin(CCleaningSpot&, CCleanRunContext&) {}
-void CWinSpotCleaners::CleanCookieCache(CCleaningSpot&, CCleanRunContext&) {}
-void CWinSpotCleaners::CleanVisitedCache(CCleaningSpot&, CCleanRunContext&) {}
-bool CWinSpotCleaners::ClearUrlHistory() { return false; }
-void CWinSpotCleaners::CleanAutoComplete(CCleaningSpot&, CCleanRunContext&) {}
-std::vector<std::string> CWinSpotCleaners::IgnoredCookieFiles() { return {}; }
+CWinSpotCleaners::CWinSpotCleaners(ISettingsStore& settings, IPrompt& prompt, const CSpotCleanerSeams& seams)
+    : settings_(settings), prompt_(prompt), deleter_(settings) {
+  if (seams.recycleShell == nullptr) ownRecycleShell_ = std::make_unique<CWinRecycleBinShell>();
+  if (seams.urlCache == nullptr) ownUrlCache_ = std::make_unique<CWinUrlCache>();
+  if (seams.urlHistory == nullptr) ownUrlHistory_ = std::make_unique<CWinUrlHistory>();
+  recycleShell_ = seams.recycleShell != nullptr ? seams.recycleShell : ownRecycleShell_.get();
+  urlCache_ = seams.urlCache != nullptr ? seams.urlCache : ownUrlCache_.get();
+  urlHistory_ = seams.urlHistory != nullptr ? seams.urlHistory : ownUrlHistory_.get();
+  ntFamily_ = seams.ntFamily.has_value() ? *seams.ntFamily : IsNtFamilyFromVersion();
+}
+
+CWinSpotCleaners::~CWinSpotCleaners() = default;
 
 static std::string SpecialFolder(int csidl) {
   char buffer[MAX_PATH + 1] = {};

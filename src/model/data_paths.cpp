@@ -1,5 +1,6 @@
 #include "model/data_paths.h"
 
+#include "engine/clean_log.h"
 #include "toolkit/text.h"
 
 namespace sh {
@@ -12,5 +13,7 @@ std::string GetSpotListPath(ISettingsStore& settings) { return InDataFolder(sett
 std::string GetPluginListPath(ISettingsStore& settings) { return InDataFolder(settings, "Plglst.swh"); }
 std::string GetCustomPluginPath(ISettingsStore& settings) { return InDataFolder(settings, "CutmPlg.swh"); }
 std::string GetIgnoredCookiesPath(ISettingsStore& settings) { return InDataFolder(settings, "Igckies.swh"); }
+
+std::string GetLogFileName(IClock& clock) { return GetLogFileName(clock.Now()); }
 
 }  // namespace sh

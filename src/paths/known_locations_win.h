@@ -1,12 +1,54 @@
-// Known locations: looked up once at every start and stored under the
-// product key, so that every expansion of a token gives the same folder.
+// Known locations and path macros on the real machine: the registry, the
+// system's folder queries and the product key's stored values.
 #pragma once
 
 #include <string>
 
+#include "paths/known_locations.h"
+#include "paths/path_macros.h"
+
 namespace sh {
 
+// Stores every known location under the product key (run at every start).
 void RefreshKnownLocations();
+// In place, over the stored values and the live folder queries.
+void ExpandPathMacros(std::string& text);
+void ExpandYahooUser(std::string& text);
+
+std::string GetProgramFilesDir();
+std::string GetYahooUserId();
+std::string GetAimScreenName();
+// The running executable's folder, trailing backslashes removed.
 std::string GetModuleDir();
+// The Windows and system folders without trailing backslash; the temporary
+// folder as reported (with its trailing backslash). Empty on failure.
+std::string GetWindowsFolder();
+std::string GetSystemFolder();
+std::string GetTempFolder();
+
+class CWinLocationProbe : public ILocationProbe {
+ public:
+  std::string ReadRegistryPathValue(const std::string& keyText, const std::string& valueName) override;
+  std::string TempFolder() override { return GetTempFolder(); }
+  std::string WindowsFolder() override;
+  bool PathExists(const std::string& path) override;
+  std::string ModuleDir() override { return GetModuleDir(); }
+};
+
+// Stored values from the settings store given (the product key in the
+// program), everything else from the live queries.
+class CWinMacroValues : public IMacroValues {
+ public:
+  explicit CWinMacroValues(ISettingsStore& settings) : settings_(settings) {}
+  std::string StoredValue(const std::string& name) override { return settings_.Read(name); }
+  std::string AimScreenName() override { return GetAimScreenName(); }
+  std::string ProgramFilesDir() override { return GetProgramFilesDir(); }
+  std::string WindowsFolder() override { return GetWindowsFolder(); }
+  std::string SystemFolder() override { return GetSystemFolder(); }
+  std::string YahooUserId() override { return GetYahooUserId(); }
+
+ private:
+  ISettingsStore& settings_;
+};
 
 }  // namespace sh

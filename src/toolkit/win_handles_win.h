@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -78,6 +79,29 @@ struct MemoryDcTraits {
   static void Close(HDC h) { DeleteDC(h); }
 };
 
+// A URL-cache enumeration (FindFirstUrlCacheEntryA).
+struct UrlCacheFindTraits {
+  using Handle = HANDLE;
+  static HANDLE Null() { return nullptr; }
+  static bool IsValid(HANDLE h) { return h != nullptr; }
+  static void Close(HANDLE h) { FindCloseUrlCache(h); }
+};
+// A SID from AllocateAndInitializeSid.
+struct AllocatedSidTraits {
+  using Handle = PSID;
+  static PSID Null() { return nullptr; }
+  static bool IsValid(PSID h) { return h != nullptr; }
+  static void Close(PSID h) { FreeSid(h); }
+};
+// A COM interface pointer; released once.
+template <typename T>
+struct ComPtrTraits {
+  using Handle = T*;
+  static T* Null() { return nullptr; }
+  static bool IsValid(T* h) { return h != nullptr; }
+  static void Close(T* h) { h->Release(); }
+};
+
 using ScopedHKey = ScopedGeneric<HKeyTraits>;
 using ScopedHandle = ScopedGeneric<KernelHandleTraits>;
 using ScopedFindHandle = ScopedGeneric<FindHandleTraits>;
@@ -87,6 +111,41 @@ using ScopedRegion = ScopedGeneric<GdiObjectTraits<HRGN>>;
 using ScopedBrush = ScopedGeneric<GdiObjectTraits<HBRUSH>>;
 using ScopedMenu = ScopedGeneric<MenuTraits>;
 using ScopedMemoryDc = ScopedGeneric<MemoryDcTraits>;
+using ScopedUrlCacheFind = ScopedGeneric<UrlCacheFindTraits>;
+using ScopedAllocatedSid = ScopedGeneric<AllocatedSidTraits>;
+template <typename T>
+using ScopedComPtr = ScopedGeneric<ComPtrTraits<T>>;
+
+// A window this code created and must destroy (a tooltip, a test window).
+// A handle whose window is already gone (destroyed with its owner) is only
+// forgotten.
+struct WindowTraits {
+  using Handle = HWND;
+  static HWND Null() { return nullptr; }
+  static bool IsValid(HWND h) { return h != nullptr; }
+  static void Close(HWND h) {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
+// A cursor made by CopyIcon/CopyCursor or CreateCursor (never a shared one
+// from LoadCursor).
+struct CursorTraits {
+  using Handle = HCURSOR;
+  static HCURSOR Null() { return nullptr; }
+  static bool IsValid(HCURSOR h) { return h != nullptr; }
+  static void Close(HCURSOR h) { DestroyCursor(h); }
+};
+// A module from LoadLibrary / LoadLibraryEx.
+struct LibraryTraits {
+  using Handle = HMODULE;
+  static HMODULE Null() { return nullptr; }
+  static bool IsValid(HMODULE h) { return h != nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
+
+using ScopedWindow = ScopedGeneric<WindowTraits>;
+using ScopedCursor = ScopedGeneric<CursorTraits>;
+using ScopedLibrary = ScopedGeneric<LibraryTraits>;
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class ScopedGetDc {
@@ -102,6 +161,22 @@ class ScopedGetDc {
  private:
   HWND hwnd_;
   HDC dc_;
+};
+
+// BeginPaint / EndPaint for one WM_PAINT.
+class ScopedPaintDc {
+ public:
+  explicit ScopedPaintDc(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &paint_); }
+  ScopedPaintDc(const ScopedPaintDc&) = delete;
+  ScopedPaintDc& operator=(const ScopedPaintDc&) = delete;
+  ~ScopedPaintDc() { EndPaint(hwnd_, &paint_); }
+  HDC get() const { return dc_; }
+  const PAINTSTRUCT& paint() const { return paint_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_ = nullptr;
 };
 
 // Selects an object into a DC and puts the old one back.

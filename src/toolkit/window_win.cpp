@@ -50,6 +50,14 @@ bool CDialog::Create(HWND parent) {
   return hwnd != nullptr;
 }
 
+bool CDialog::CreateIndirect(HWND parent, const DLGTEMPLATE* dialogTemplate) {
+  modal_ = false;
+  if (dialogTemplate == nullptr) return false;
+  HWND hwnd = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, parent, DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
+  return hwnd != nullptr;
+}
+
 void CDialog::End(INT_PTR result) {
   if (modal_) EndDialog(hwnd_, result);
   else DestroyWindow(hwnd_);
@@ -96,6 +104,8 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     default: {
       LRESULT result = 0;
+      if (IsControlColourMessage(msg) && ReflectControlColour(msg, wParam, lParam, &result))
+        return static_cast<INT_PTR>(result);
       if (!OnMessage(msg, wParam, lParam, &result)) return FALSE;
       // Messages whose answer is the dialog procedure's own return value.
       switch (msg) {
@@ -109,6 +119,25 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
     }
   }
+}
+
+bool IsControlColourMessage(UINT msg) {
+  switch (msg) {
+    case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ReflectControlColour(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  HWND control = reinterpret_cast<HWND>(lParam);
+  if (!IsControlColourMessage(msg) || control == nullptr || !IsWindow(control)) return false;
+  LRESULT brush = SendMessageA(control, kReflectBase + msg, wParam, lParam);
+  if (brush == 0) return false;
+  *result = brush;
+  return true;
 }
 
 CSubclassedWindow::~CSubclassedWindow() { Unsubclass(); }

@@ -36,8 +36,23 @@ class CWindow {
   HWND hwnd_ = nullptr;
 };
 
+// Reflection: a parent hands a control's WM_CTLCOLOR* request back to the
+// control as message kReflectBase + the original message (same wParam and
+// lParam), so that a control can answer its own colours. A control that
+// does not know the message answers 0 (no brush) and the parent goes on as
+// usual. The base lies above the common controls' CCM_* messages.
+constexpr UINT kReflectBase = WM_USER + 0x1C00;
+// True for the WM_CTLCOLOR* messages that carry the control in lParam.
+bool IsControlColourMessage(UINT msg);
+// Sends a WM_CTLCOLOR* message back to its control. True, with *result the
+// brush, when the control answered with a brush. Any window procedure of a
+// parent may call it; CDialog does so before OnMessage.
+bool ReflectControlColour(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
 // A dialog from a template. Derived classes override what they handle; the
 // dialog procedure finds the object through the window's user data.
+// WM_CTLCOLOR* requests are first reflected to the control (above); a
+// control that answers decides its colours, others reach OnMessage.
 class CDialog : public CWindow {
  public:
   explicit CDialog(int templateId) : templateId_(templateId) {}
@@ -49,6 +64,9 @@ class CDialog : public CWindow {
   INT_PTR DoModal(HWND parent);
   // Creates the dialog modeless (a child page when its template says so).
   bool Create(HWND parent);
+  // As Create, from a template in memory (tests, dialogs built in code).
+  // The template must stay valid for the call only.
+  bool CreateIndirect(HWND parent, const DLGTEMPLATE* dialogTemplate);
   int templateId() const { return templateId_; }
 
  protected:

@@ -1,0 +1,27 @@
+// SweepHarbor.exe: the window program.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/cleaner_app_win.h"
+#include "app/shutdown_helper_win.h"
+#include "engine/win_cleaners_win.h"
+#include "settings/registry_settings_win.h"
+#include "toolkit/link_static_win.h"
+#include "toolkit/win_seams_win.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  sh::CRegistrySettingsStore settings;
+  sh::CWinPrompt prompt;
+  sh::CWinSessionEnder session;
+  sh::CWinShellLauncher shell;
+  sh::CWinClock clock;
+  sh::CWinBrowserWindows browsers(prompt);
+  sh::CWinSpotCleaners cleaners(settings, prompt);
+  sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners};
+
+  sh::CCleanerApp app(sh::kAppName);
+  return app.Run(GetCommandLineA(), services);
+}

@@ -1,0 +1,124 @@
+#include "app/system_info.h"
+
+#include <cstdio>
+
+#include "toolkit/text.h"
+
+namespace sh {
+
+namespace {
+
+uint32_t ServicePackNumber(const std::string& text) {
+  for (char digit = '1'; digit <= '9'; ++digit)
+    if (text.find(digit) != std::string::npos) return static_cast<uint32_t>(digit - '0');
+  return 0;
+}
+
+std::string EditionSuffix(const OsVersionRecord& v) {
+  std::string suffix;
+  if (v.productType == kProductWorkstation) {
+    if (v.major == 5 && v.minor == 1)
+      suffix = (v.suiteMask & kSuitePersonal) ? " Home Edition" : " Professional Edition";
+    else if (v.major == 5 && v.minor == 0)
+      suffix = " Professional";
+    else if (v.major == 4)
+      suffix = " Workstation";
+  } else if (v.productType == kProductServer || v.productType == kProductDomainController) {
+    if (v.major == 5) {
+      if (v.suiteMask & kSuiteEnterprise) suffix += " Advanced";
+      if (v.suiteMask & kSuiteDataCenter) suffix += " DataCenter";
+      if (v.suiteMask & kSuiteTerminal) suffix += " Terminal";
+      if (v.suiteMask & kSuiteBackOffice) suffix += " BackOffice";
+      suffix += " Server";
+    } else if (v.major == 4 && v.minor == 0) {
+      suffix = " Server";
+    }
+    if (v.productType == kProductDomainController) suffix += " Domain Controller";
+  }
+  return suffix;
+}
+
+}  // namespace
+
+OsDescription DescribeOperatingSystem(const OsVersionRecord& v) {
+  OsDescription out;
+  if (!v.ntFamily) {
+    switch (v.minor) {
+      case 0: out.name = "Windows 95"; break;
+      case 10: out.name = "Windows 98"; break;
+      case 90: out.name = "Windows ME"; break;
+      default: break;
+    }
+    out.name += v.servicePackText;
+    return out;
+  }
+  out.servicePack = ServicePackNumber(v.servicePackText);
+  if (v.major == 4) out.name = "Windows NT 4.0";
+  else if (v.major >= 5 && v.minor == 0) out.name = "Windows 2000";
+  else if (v.major >= 5 && v.minor == 1) out.name = "Windows XP";
+  // The extended record exists from NT 4.0 Service Pack 6 on.
+  if ((v.major >= 5 || out.servicePack >= 6) && v.extendedAvailable) out.name += EditionSuffix(v);
+  if (out.servicePack != 0) out.name += " " + v.servicePackText;
+  return out;
+}
+
+std::array<int, 4> ParseBrowserVersion(const std::string& text) {
+  std::array<int, 4> parts = {0, 0, 0, 0};
+  std::sscanf(text.c_str(), "%d.%d.%d.%d", &parts[0], &parts[1], &parts[2], &parts[3]);
+  return parts;
+}
+
+void CSystemInfo::DetectOperatingSystem(const OsVersionRecord& version) {
+  ntFamily_ = version.ntFamily;
+  major_ = version.major;
+  minor_ = version.minor;
+  build_ = version.build;
+  OsDescription description = DescribeOperatingSystem(version);
+  osName_ = description.name;
+  servicePack_ = description.servicePack;
+}
+
+void CSystemInfo::GatherSystemInfo(ISystemSource& source) {
+  DetectOperatingSystem(source.ReadVersion());
+
+  uint64_t total = 0, available = 0;
+  bool extended = ntFamily_ && major_ >= 5 && source.ReadMemoryEx(&total, &available);
+  if (!extended) {
+    total = available = 0;
+    source.ReadMemoryBasic(&total, &available);
+  }
+  totalPhysical_ = total;
+  availablePhysical_ = available;
+
+  std::string browser = source.ReadBrowserVersionText();
+  browserVersion_ = browser.empty() ? std::array<int, 4>{0, 0, 0, 0} : ParseBrowserVersion(browser);
+
+  userName_ = source.ReadUserName();
+}
+
+DiskTotals SumFixedDrives(const std::vector<DriveFigures>& drives) {
+  DiskTotals totals;
+  for (const DriveFigures& drive : drives) {
+    if (!drive.fixed || !drive.spaceRead) continue;
+    totals.totalGb += static_cast<int64_t>(drive.totalBytes >> 30);
+    totals.freeGb += static_cast<int64_t>(drive.freeBytes >> 30);
+  }
+  return totals;
+}
+
+std::string ProfileStatusLine(const CSystemInfo& info) { return "Profile : " + info.UserName(); }
+
+std::string PlatformStatusLine(const CSystemInfo& info) { return "Platform : " + info.OsName(); }
+
+std::string MemoryStatusLine(const CSystemInfo& info) {
+  return Format("Available Memory : %d MB of %d MB", static_cast<int>(info.AvailablePhysicalMemory() >> 20),
+                static_cast<int>(info.TotalPhysicalMemory() >> 20));
+}
+
+std::string DiskStatusLine(const DiskTotals& totals) {
+  // std::to_string prints a 64-bit number the same way on every C runtime.
+  return "Free Disk Space : " + std::to_string(static_cast<long long>(totals.freeGb)) + " GB of " +
+         std::to_string(static_cast<long long>(totals.totalGb)) + " GB";
+}
+
+}  // namespace sh

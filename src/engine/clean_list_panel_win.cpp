@@ -1,0 +1,261 @@
+#include "engine/clean_list_panel_win.h"
+
+#include "res/resource.h"
+#include "toolkit/win_handles_win.h"
+
+namespace sh {
+namespace {
+
+constexpr int kPendingImage = 4;
+constexpr int kDoneImage = 5;
+constexpr int kPluginImage = 6;
+constexpr int kMarkWidth = 18;
+
+}  // namespace
+
+CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, ISpotCleaners& cleaners, IBrowserWindows& browsers,
+                                 IClock& clock, ICleanListOwner& owner)
+    : CSkinPanel(IDD_CLEANLIST),
+      catalog_(catalog),
+      owner_(owner),
+      run_(*this, *this, *this, cleaners, browsers, clock) {}
+
+BOOL CCleanListPanel::OnInit() {
+  list_ = Item(IDC_CLEAN_LIST);
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 7, 0);
+  if (images_) {
+    for (int icon : {IDI_KIND_FOLDER, IDI_KIND_REGISTRY, IDI_KIND_RECYCLE, IDI_KIND_INTERNET}) {
+      HICON h = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, 0));
+      ImageList_AddIcon(images_, h);
+      if (h) DestroyIcon(h);
+    }
+    for (int bitmap : {IDB_PENDING, IDB_DONE}) {
+      ScopedBitmap b(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmap), IMAGE_BITMAP, 0, 0, 0)));
+      ImageList_AddMasked(images_, b.get(), RGB(0, 0, 0));
+    }
+    HICON plugin = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PLUGIN), IMAGE_ICON, 16, 16, 0));
+    ImageList_AddIcon(images_, plugin);
+    if (plugin) DestroyIcon(plugin);
+    ListView_SetImageList(list_, images_, LVSIL_SMALL);
+  }
+  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+  struct Column {
+    int string;
+    int format;
+    int width;
+  };
+  const Column columns[] = {{IDS_COL_ITEMS, LVCFMT_LEFT, 250},
+                            {IDS_COL_FILES, LVCFMT_CENTER, 60},
+                            {IDS_COL_SIZE, LVCFMT_CENTER, 100},
+                            {IDS_COL_STATUS, LVCFMT_CENTER, 80}};
+  for (int i = 0; i < 4; ++i) {
+    std::string heading = LoadResString(columns[i].string);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = columns[i].format;
+    column.cx = columns[i].width;
+    column.pszText = &heading[0];
+    column.iSubItem = i;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+  SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_START_CLEANING_IDLE));
+  return TRUE;
+}
+
+void CCleanListPanel::AppendRow(const std::string& name, int image, const CleanItem& item) {
+  int row = static_cast<int>(rows_.size());
+  rows_.push_back(item);
+  LVITEMA lv = {};
+  lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  lv.iItem = row;
+  lv.pszText = const_cast<char*>(name.c_str());
+  lv.iImage = image;
+  lv.lParam = static_cast<LPARAM>(row);
+  SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv));
+  SetCellText(row, kStatusColumn, LoadResString(IDS_PENDING));
+  SetRowState(row, 0);
+}
+
+void CCleanListPanel::RefreshCleanList() {
+  ListView_DeleteAllItems(list_);
+  rows_.clear();
+  rowStates_.clear();
+  for (const auto& group : catalog_.Groups())
+    for (const auto& spot : group->Spots())
+      if (spot->ToBeCleaned) {
+        int image = (spot->Type >= 0 && spot->Type <= 3) ? spot->Type : 0;
+        AppendRow(spot->Name, image, CleanItem{spot.get(), nullptr});
+      }
+  for (const auto& plugin : catalog_.Plugins())
+    if (plugin->Installed && plugin->ToBeCleaned) AppendRow(plugin->Name, kPluginImage, CleanItem{nullptr, plugin.get()});
+  for (const auto& plugin : catalog_.CustomPlugins())
+    if (plugin->ToBeCleaned) AppendRow(plugin->Name, kPluginImage, CleanItem{nullptr, plugin.get()});
+}
+
+void CCleanListPanel::RunCleaning() { run_.RunCleaning(&rows_); }
+
+void CCleanListPanel::RunUnattended() {
+  run_.RunUnattended(&rows_);
+  if (forShutdown_) owner_.AfterShutdownRun();
+}
+
+int CCleanListPanel::RowState(int row) const {
+  auto it = rowStates_.find(row);
+  return it == rowStates_.end() ? 0 : it->second;
+}
+
+void CCleanListPanel::SetRowState(int row, int state) {
+  rowStates_[row] = state;
+  RECT r;
+  if (list_ && ListView_GetItemRect(list_, row, &r, LVIR_BOUNDS)) {
+    OffsetRect(&r, -kMarkWidth, 0);
+    r.right += kMarkWidth;  // the mark and the rest of the row
+    InvalidateRect(list_, &r, FALSE);
+  }
+}
+
+void CCleanListPanel::SetCellText(int row, int column, const std::string& text) {
+  if (row < 0 || row >= RowCount()) return;
+  LVITEMA lv = {};
+  lv.iSubItem = column;
+  lv.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&lv));
+}
+
+void CCleanListPanel::EnsureVisible(int row) { ListView_EnsureVisible(list_, row, FALSE); }
+
+void CCleanListPanel::SetButtonText(const std::string& text) { SetItemText(IDC_CLEAN_BUTTON, text); }
+
+void CCleanListPanel::PumpMessages() {
+  MSG msg;
+  for (int handled = 0; handled < 10 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++handled) {
+    if (msg.message == WM_QUIT) {
+      // The program is ending: leave the quit for the main loop and stop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      if (run_.running()) run_.RunCleaning(nullptr);
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void CCleanListPanel::PauseAfterFile() {
+  PumpMessages();
+  Sleep(10);
+}
+
+bool CCleanListPanel::OnCommand(int id, int code, HWND) {
+  if (id == IDC_CLEAN_BUTTON && code == BN_CLICKED) {
+    RunCleaning();
+    return true;
+  }
+  return false;  // a child page ignores Enter and Escape; the main window has them
+}
+
+bool CCleanListPanel::OnNotify(int id, NMHDR* header, LRESULT* result) {
+  if (id == IDC_CLEAN_LIST && header->code == NM_CUSTOMDRAW) {
+    *result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    return true;
+  }
+  return false;
+}
+
+LRESULT CCleanListPanel::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      bool selected = ListView_GetItemState(list_, row, LVIS_SELECTED) & LVIS_SELECTED;
+      DrawRow(draw->nmcd.hdc, row, selected);
+      return CDRF_SKIPDEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
+  RECT bounds;
+  if (!ListView_GetItemRect(list_, row, &bounds, LVIR_BOUNDS)) return;
+  const COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+  const COLORREF fore = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+  ScopedBrush brush(CreateSolidBrush(back));
+  FillRect(dc, &bounds, brush.get());
+
+  // Grid lines under the row and between the columns.
+  ScopedGeneric<GdiObjectTraits<HPEN>> pen(CreatePen(PS_SOLID, 1, RGB(220, 220, 220)));
+  ScopedSelectObject usePen(dc, pen.get());
+  MoveToEx(dc, bounds.left, bounds.bottom - 1, nullptr);
+  LineTo(dc, bounds.right, bounds.bottom - 1);
+
+  LVITEMA item = {};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  const int top = bounds.top + ((bounds.bottom - bounds.top) - 16) / 2;
+  const int markX = bounds.left + 2;
+  const int kindX = markX + kMarkWidth;
+  if (images_) {
+    ImageList_Draw(images_, RowState(row) == 1 ? kDoneImage : kPendingImage, dc, markX, top, ILD_TRANSPARENT);
+    ImageList_Draw(images_, item.iImage, dc, kindX, top, ILD_TRANSPARENT);
+  }
+
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, fore);
+  HWND header = ListView_GetHeader(list_);
+  int columns = header ? Header_GetItemCount(header) : 4;
+  for (int column = 0; column < columns; ++column) {
+    RECT cell;
+    if (!ListView_GetSubItemRect(list_, row, column, LVIR_BOUNDS, &cell)) continue;
+    if (column == 0) {
+      // The first sub-item's bounds are the whole row; it ends where
+      // column 1 begins.
+      RECT next;
+      if (columns > 1 && ListView_GetSubItemRect(list_, row, 1, LVIR_BOUNDS, &next)) cell.right = next.left;
+      cell.left = kindX + 16 + 4;
+    } else {
+      MoveToEx(dc, cell.left, cell.top, nullptr);
+      LineTo(dc, cell.left, cell.bottom);
+      cell.left += 4;
+      cell.right -= 4;
+    }
+    char text[512] = {};
+    LVITEMA sub = {};
+    sub.iSubItem = column;
+    sub.pszText = text;
+    sub.cchTextMax = sizeof text;
+    SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+    UINT align = column == 0 ? DT_LEFT : DT_CENTER;
+    DrawTextA(dc, text, -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  }
+}
+
+void CCleanListPanel::Layout(int cx, int cy) {
+  if (list_) MoveWindow(list_, 10, 10, cx - 20, cy - 50, TRUE);
+  HWND button = Item(IDC_CLEAN_BUTTON);
+  if (button) {
+    RECT r;
+    GetWindowRect(button, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    MoveWindow(button, cx - 10 - w, cy - 10 - h, w, h, TRUE);
+  }
+}
+
+bool CCleanListPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (msg) {
+    case WM_SHOWWINDOW:
+      if (wParam) RefreshCleanList();
+      return false;
+    case WM_SIZE:
+      Layout(LOWORD(lParam), HIWORD(lParam));
+      *result = 0;
+      return true;
+    default:
+      return CSkinPanel::OnMessage(msg, wParam, lParam, result);
+  }
+}
+
+}  // namespace sh

@@ -1,0 +1,82 @@
+// The Clean list page: what will be cleaned, with live Files, Size and
+// Status per row, the pending/done marks, and the Start Cleaning / Abort
+// button. It is the window's progress view and run control for the engine.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <vector>
+
+#include "engine/clean_run.h"
+#include "model/catalog.h"
+#include "toolkit/skin_panel_win.h"
+
+namespace sh {
+
+// What the panel needs from the main window.
+class ICleanListOwner {
+ public:
+  virtual ~ICleanListOwner() = default;
+  // The main window's cleaning-in-progress flag (navigation is held off).
+  virtual void SetCleaningInProgress(bool on) = 0;
+  // A run started for Windows shutdown has ended: shut down, restart or
+  // prompt as the user chose.
+  virtual void AfterShutdownRun() = 0;
+};
+
+class CCleanListPanel : public CSkinPanel, public ICleanProgress, public IRunControl, public ICleanHost {
+ public:
+  CCleanListPanel(CSpotCatalog& catalog, ISpotCleaners& cleaners, IBrowserWindows& browsers, IClock& clock,
+                  ICleanListOwner& owner);
+
+  // Rebuilds the rows from the catalog: chosen spots, chosen installed
+  // plugins, chosen custom plugins.
+  void RefreshCleanList();
+  // The button: starts a run, or during a run asks it to stop.
+  void RunCleaning();
+  // A run without the browser question (start-up and shutdown cleaning);
+  // afterwards, when forShutdown is set, the owner's after-cleaning action.
+  void RunUnattended();
+  void SetRowState(int row, int state);
+  void set_for_shutdown(int value) { forShutdown_ = value; }
+  bool running() const { return run_.running(); }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowState(int row) const;
+
+  // ICleanProgress
+  void SetCellText(int row, int column, const std::string& text) override;
+  void EnsureVisible(int row) override;
+  void SetRowDone(int row) override { SetRowState(row, 1); }
+  // IRunControl: at most 10 pending messages per pump; 10 ms after a file.
+  bool IsRunning() override { return run_.running(); }
+  void PumpMessages() override;
+  void PauseAfterFile() override;
+  // ICleanHost
+  void SetButtonText(const std::string& text) override;
+  void SetCleaningInProgress(bool on) override { owner_.SetCleaningInProgress(on); }
+
+ protected:
+  BOOL OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  void AppendRow(const std::string& name, int image, const CleanItem& item);
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+  void DrawRow(HDC dc, int row, bool selected);
+  void Layout(int cx, int cy);
+
+  CSpotCatalog& catalog_;
+  ICleanListOwner& owner_;
+  CCleaningRun run_;
+  std::vector<CleanItem> rows_;
+  std::map<int, int> rowStates_;
+  int forShutdown_ = 0;
+  HWND list_ = nullptr;
+  HIMAGELIST images_ = nullptr;  // owned by the list control once set
+};
+
+}  // namespace sh

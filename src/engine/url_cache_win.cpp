@@ -1,0 +1,172 @@
+// The URL cache: the cookie and visited-page entries of the browser, and
+// the URL history object.
+#include "engine/url_cache_win.h"
+
+#include <urlhist.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "engine/cookie_ignore.h"
+#include "engine/win_cleaners_win.h"
+#include "toolkit/text.h"
+
+namespace sh {
+namespace {
+
+constexpr DWORD kFirstRecordSize = 4096;
+// No cache record comes near this; a larger request is taken as a fault.
+constexpr DWORD kMaxRecordSize = 1u << 20;
+// Growth is asked for at most this often per call.
+constexpr int kMaxGrowth = 8;
+
+const char kCookiePrefix[] = "cookie:";
+const char kVisitedPrefix[] = "visited:";
+
+const CLSID kUrlHistoryClass = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+const IID kUrlHistoryStg2Interface = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
+
+// Bytes of the file, low 32 bits; 0 when it cannot be opened.
+uint32_t LocalFileLength(const std::string& path) {
+  if (path.empty()) return 0;
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return 0;
+  DWORD size = GetFileSize(file.get(), nullptr);
+  return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+void ToEntry(const INTERNET_CACHE_ENTRY_INFOA* record, UrlCacheEntry& entry) {
+  entry.sourceName = record->lpszSourceUrlName ? record->lpszSourceUrlName : "";
+  entry.localFileName = record->lpszLocalFileName ? record->lpszLocalFileName : "";
+  entry.lastAccessTime = (static_cast<uint64_t>(record->LastAccessTime.dwHighDateTime) << 32) |
+                         record->LastAccessTime.dwLowDateTime;
+}
+
+}  // namespace
+
+const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::Fetch(bool first, const std::string& pattern) {
+  if (!first && !handle_.valid()) return nullptr;
+  DWORD wanted = first ? kFirstRecordSize : size_;
+  for (int attempt = 0; attempt <= kMaxGrowth; ++attempt) {
+    if (size_ < wanted) {
+      if (wanted > kMaxRecordSize) return nullptr;
+      buffer_.assign((wanted + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
+      size_ = wanted;
+    } else {
+      std::fill(buffer_.begin(), buffer_.end(), 0);
+    }
+    DWORD size = size_;
+    if (first) {
+      HANDLE found = FindFirstUrlCacheEntryA(pattern.c_str(), record(), &size);
+      if (found != nullptr) {
+        handle_.reset(found);
+        return record();
+      }
+    } else if (FindNextUrlCacheEntryA(handle_.get(), record(), &size)) {
+      return record();
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= size_) return nullptr;
+    wanted = size;
+  }
+  return nullptr;
+}
+
+bool CUrlCacheEnum::Matches(const INTERNET_CACHE_ENTRY_INFOA* entry) const {
+  const char* name = entry->lpszSourceUrlName;
+  if (name == nullptr || std::strlen(name) < prefix_.size()) return false;
+  return EqualsNoCase(std::string(name, prefix_.size()), prefix_);
+}
+
+const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::SkipForeign(const INTERNET_CACHE_ENTRY_INFOA* entry) {
+  while (entry != nullptr && !Matches(entry)) entry = Fetch(false, std::string());
+  return entry;
+}
+
+const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::First(const std::string& prefix) {
+  handle_.reset();
+  prefix_ = prefix;
+  if (prefix.empty()) return nullptr;
+  const INTERNET_CACHE_ENTRY_INFOA* entry = Fetch(true, prefix);
+  if (entry == nullptr && std::islower(static_cast<unsigned char>(prefix[0]))) {
+    std::string capital = prefix;
+    capital[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital[0])));
+    entry = Fetch(true, capital);
+  }
+  return SkipForeign(entry);
+}
+
+const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::Next() { return SkipForeign(Fetch(false, std::string())); }
+
+bool CWinUrlCache::First(const std::string& prefix, UrlCacheEntry& entry) {
+  const INTERNET_CACHE_ENTRY_INFOA* record = enum_.First(prefix);
+  if (record == nullptr) return false;
+  ToEntry(record, entry);
+  return true;
+}
+
+bool CWinUrlCache::Next(UrlCacheEntry& entry) {
+  const INTERNET_CACHE_ENTRY_INFOA* record = enum_.Next();
+  if (record == nullptr) return false;
+  ToEntry(record, entry);
+  return true;
+}
+
+bool CWinUrlCache::DeleteEntry(const std::string& sourceName) { return DeleteUrlCacheEntryA(sourceName.c_str()) != 0; }
+
+bool CWinUrlHistory::ClearHistory() {
+  ScopedComPtr<IUrlHistoryStg2> history;
+  if (FAILED(CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2Interface,
+                              reinterpret_cast<void**>(history.Receive()))))
+    return false;
+  history.get()->ClearHistory();
+  return true;
+}
+
+void CWinSpotCleaners::CleanCookieCache(CCleaningSpot&, CCleanRunContext& context) {
+  int count = 0;
+  uint32_t bytes = 0;
+  UrlCacheEntry entry;
+  for (bool more = urlCache_->First(kCookiePrefix, entry); more && context.Running();) {
+    if (!IsCookieIgnored(settings_, entry.sourceName)) {
+      ++count;
+      bytes += LocalFileLength(entry.localFileName);
+      ShowFilesAndSize(context, count, bytes);
+      urlCache_->DeleteEntry(entry.sourceName);
+    }
+    more = urlCache_->Next(entry);
+    context.control->PauseAfterFile();
+  }
+}
+
+void CWinSpotCleaners::CleanVisitedCache(CCleaningSpot&, CCleanRunContext& context) {
+  int count = 0;
+  UrlCacheEntry entry;
+  for (bool more = urlCache_->First(kVisitedPrefix, entry); more && context.Running();) {
+    ++count;
+    ShowFilesAndSize(context, count, 0);
+    urlCache_->DeleteEntry(entry.sourceName);
+    more = urlCache_->Next(entry);
+    context.control->PauseAfterFile();
+  }
+}
+
+bool CWinSpotCleaners::ClearUrlHistory() { return urlHistory_->ClearHistory(); }
+
+std::vector<std::string> CWinSpotCleaners::IgnoredCookieFiles() {
+  std::vector<std::string> files;
+  bool anyIgnored = false;
+  UrlCacheEntry entry;
+  for (bool more = urlCache_->First(kCookiePrefix, entry); more; more = urlCache_->Next(entry)) {
+    if (!IsCookieIgnored(settings_, entry.sourceName)) continue;
+    anyIgnored = true;
+    if (!entry.localFileName.empty()) files.push_back(FileNamePart(entry.localFileName));
+  }
+  // The cookies' entries live in the folder's index.dat: deleting it would
+  // drop the entries of the kept cookies along with the rest.
+  if (anyIgnored) files.push_back("index.dat");
+  return files;
+}
+
+}  // namespace sh

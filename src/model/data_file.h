@@ -1,0 +1,121 @@
+// Storage of the data files (spot list, plugin list, custom plugins): XML
+// text with every byte XORed with one key byte, no header. Every store
+// re-prints the whole document through a text-mode stream into the
+// temporary file "~swhtmp.tmp", under the data-file lock, and then replaces
+// the target in one step, so that a failure never leaves a file cut short.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+#include "settings/settings.h"
+#include "toolkit/seams.h"
+
+class TiXmlDocument;
+
+namespace sh {
+
+// The one key byte of every data file, for reading and for writing. Files
+// from the update server must be scrambled with it too.
+constexpr unsigned char DataFileKey = 0xA7;
+
+// XOR with DataFileKey in place; its own inverse.
+void ScrambleBytes(char* buffer, size_t n);
+void ScrambleBytes(std::string& bytes);
+
+// The files a data-file store touches. The program uses the real file
+// system; tests use memory and inject failures.
+class IFileStore {
+ public:
+  virtual ~IFileStore() = default;
+  // False when the file cannot be opened.
+  virtual bool ReadAll(const std::string& path, std::string& bytes) = 0;
+  // Creates or truncates; false when the file cannot be created or not every
+  // byte was written.
+  virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+  // Prints the document through a stream opened in text mode ("w"): on
+  // Windows every line ends in CR LF. False when the stream cannot be opened
+  // or the print did not complete.
+  virtual bool PrintDocument(const TiXmlDocument& document, const std::string& path) = 0;
+  // Replaces `target` by `source` in one step (the old target stays whole
+  // when this fails).
+  virtual bool Replace(const std::string& source, const std::string& target) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  // The user's temporary folder as the system reports it.
+  virtual std::string TempFolder() = 0;
+};
+
+// What the loaders ask of the machine: macro expansion and presence tests.
+class IPluginEnvironment {
+ public:
+  virtual ~IPluginEnvironment() = default;
+  virtual void ExpandPathMacros(std::string& text) = 0;
+  virtual void ExpandYahooUser(std::string& text) = 0;
+  virtual bool RegistryKeyExists(const std::string& keyText) = 0;
+  virtual bool PathExists(const std::string& path) = 0;
+};
+
+// The application's data-file lock: held for the whole of one store, so two
+// stores never share the temporary file. Re-entrant like a critical section:
+// a modal prompt keeps dispatching messages on the same thread.
+class CDataFileLock {
+ public:
+  CDataFileLock() = default;
+  CDataFileLock(const CDataFileLock&) = delete;
+  CDataFileLock& operator=(const CDataFileLock&) = delete;
+  void Enter() { mutex_.lock(); }
+  void Leave() { mutex_.unlock(); }
+  bool TryEnter() { return mutex_.try_lock(); }
+  // For std::lock_guard.
+  void lock() { Enter(); }
+  void unlock() { Leave(); }
+
+ private:
+  std::recursive_mutex mutex_;
+};
+
+// Everything the readers and writers of the data files use. The application
+// object builds one from the real implementations and its lock.
+struct DataFileEnv {
+  IFileStore& files;
+  IPluginEnvironment& machine;
+  ISettingsStore& settings;  // the data folder (`path`)
+  IPrompt& prompt;
+  CDataFileLock& lock;
+};
+
+extern const char kSaveErrorText[];     // "Error occuered while Saving"
+extern const char kTempDataFileName[];  // "~swhtmp.tmp"
+
+// Empty text when the file cannot be opened or is empty; else the
+// unscrambled bytes up to the first zero byte.
+std::string ReadDataFile(IFileStore& files, const std::string& path);
+// Scrambles the text and stores it; 0 when the file cannot be written. The
+// bytes go to a file beside the target first, which then replaces it.
+int WriteDataFile(IFileStore& files, const std::string& path, const std::string& text);
+
+// Parses a data file's text: false on an empty text, a parse error, no
+// element at all, or nesting deeper than any data file has (the parser
+// recurses per level).
+bool ParseDataText(const std::string& text, TiXmlDocument& document);
+// ReadDataFile, then ParseDataText.
+bool ReadDataDocument(IFileStore& files, const std::string& path, TiXmlDocument& document);
+
+// Stores a document through the temporary file under the lock. The
+// temporary file cannot be written: "Error occuered while Saving" and
+// nothing stored. Returns 1 when the target was stored, else 0.
+int SaveDataDocument(DataFileEnv& env, const TiXmlDocument& document, const std::string& path);
+
+// The document in the library's own print layout (one element per line,
+// four spaces per level, empty elements in the short form, "\n" line ends),
+// byte for byte what TiXmlDocument::Print(FILE*) writes, built in memory:
+// printing a large list through the stream call by call costs several times
+// more than parsing it.
+std::string PrintDocumentText(const TiXmlDocument& document);
+// fopen(path, "w"), the printed text in one write, close: through the text
+// stream every line ends in CR LF on Windows. False when the stream cannot
+// be opened or the write failed.
+bool PrintDocumentToTextFile(const TiXmlDocument& document, const std::string& path);
+
+}  // namespace sh

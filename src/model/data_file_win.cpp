@@ -1,0 +1,82 @@
+#include "model/data_file_win.h"
+
+#include <windows.h>
+
+#include "paths/reg_path_win.h"
+#include "toolkit/win_handles_win.h"
+
+namespace sh {
+
+namespace {
+
+// No data file comes near this; a bigger file is not one of ours.
+constexpr LONGLONG kMaxDataFileSize = 256LL * 1024 * 1024;
+
+}  // namespace
+
+bool CWinFileStore::ReadAll(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > kMaxDataFileSize) return false;
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    if (!ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &n, nullptr) || n == 0) break;
+    done += n;
+  }
+  bytes.resize(done);  // a file that shrank while being read
+  return true;
+}
+
+bool CWinFileStore::WriteAll(const std::string& path, const std::string& bytes) {
+  ScopedHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n, nullptr) || n == 0)
+      return false;
+    done += n;
+  }
+  // On disk before it replaces anything.
+  return FlushFileBuffers(file.get()) != 0;
+}
+
+bool CWinFileStore::PrintDocument(const TiXmlDocument& document, const std::string& path) {
+  return PrintDocumentToTextFile(document, path);
+}
+
+bool CWinFileStore::Replace(const std::string& source, const std::string& target) {
+  return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool CWinFileStore::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::string CWinFileStore::TempFolder() { return GetTempFolder(); }
+
+void CWinPluginEnvironment::ExpandPathMacros(std::string& text) { sh::ExpandPathMacros(text, values_); }
+
+void CWinPluginEnvironment::ExpandYahooUser(std::string& text) { sh::ExpandYahooUser(text, values_); }
+
+bool CWinPluginEnvironment::RegistryKeyExists(const std::string& keyText) { return sh::RegistryKeyExists(keyText); }
+
+bool CWinPluginEnvironment::PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadDataFile(const std::string& path) {
+  CWinFileStore files;
+  return ReadDataFile(files, path);
+}
+
+int WriteDataFile(const std::string& path, const std::string& text) {
+  CWinFileStore files;
+  return WriteDataFile(files, path, text);
+}
+
+}  // namespace sh

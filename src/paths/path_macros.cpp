@@ -1,0 +1,67 @@
+#include "paths/path_macros.h"
+
+#include "toolkit/text.h"
+
+namespace sh {
+
+namespace {
+
+enum class Source { kStored, kAim, kProgramFiles, kWindows, kSystem };
+
+struct MacroRow {
+  const char* token;
+  Source source;
+  const char* stored;  // name of the stored value for kStored
+};
+
+// The order matters: a value holding a later token is expanded by that row.
+// No token is a prefix of another up to its closing colon, so
+// :OutlookFolder: never matches inside :OutlookFolder2:.
+const MacroRow kRows[] = {
+    {":IE_Cache:", Source::kStored, "IE_Cache"},
+    {":IE_Cookies:", Source::kStored, "IE_Cookies"},
+    {":Recent:", Source::kStored, "Recent"},
+    {":Sys_Temp:", Source::kStored, "Sys_Temp"},
+    {":Win_Temp:", Source::kStored, "Win_Temp"},
+    {":OutlookFolder:", Source::kStored, "OutlookFolder"},
+    {":OutlookFolder2:", Source::kStored, "OutlookFolder2"},
+    {":MSN_Received_Files_Folder:", Source::kStored, "MSN_Received_Files_Folder"},
+    {":APPDATA:", Source::kStored, "APP_DATA"},
+    {":LOCAL_APPDATA:", Source::kStored, "LOCAL_APPDATA"},
+    {":COMMON_APPDATA:", Source::kStored, "COMMON_APPDATA"},
+    {":AOL_USER:", Source::kAim, nullptr},
+    {":AOL_DATA_PATH:", Source::kStored, "AOL_DATA_PATH"},
+    {":PF:", Source::kProgramFiles, nullptr},
+    {":WINDIR:", Source::kWindows, nullptr},
+    {":SYS:", Source::kSystem, nullptr},
+};
+
+std::string ValueOf(const MacroRow& row, IMacroValues& values) {
+  switch (row.source) {
+    case Source::kStored: return values.StoredValue(row.stored);
+    case Source::kAim: return values.AimScreenName();
+    case Source::kProgramFiles: return values.ProgramFilesDir();
+    case Source::kWindows: return values.WindowsFolder();
+    case Source::kSystem: return values.SystemFolder();
+  }
+  return std::string();
+}
+
+}  // namespace
+
+void ExpandPathMacros(std::string& text, IMacroValues& values) {
+  for (const MacroRow& row : kRows) {
+    // Most paths carry one token or none: a lookup costs a registry read.
+    if (text.find(row.token) == std::string::npos) continue;
+    ReplaceAll(text, row.token, ValueOf(row, values));
+  }
+  ReplaceAll(text, "\\\\", "\\");
+}
+
+void ExpandYahooUser(std::string& text, IMacroValues& values) {
+  static const char kToken[] = ":YAHOO_USER:";
+  if (text.find(kToken) == std::string::npos) return;
+  ReplaceAll(text, kToken, values.YahooUserId());
+}
+
+}  // namespace sh

@@ -1,0 +1,489 @@
+#include "ui/main/main_dlg_win.h"
+
+#include <algorithm>
+
+#include "app/cleaner_app_win.h"
+#include "app/system_info_win.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "toolkit/maker_site.h"
+#include "toolkit/text.h"
+#include "ui/main/messages.h"
+#include "ui/main/skin_region.h"
+#include "update/update_dialog_win.h"
+
+namespace sh {
+
+const char kMainWindowTitle[] = "SweepHarbor v1.04";
+
+namespace {
+
+const char kCloseConfirmFallback[] =
+    "Active Protection Shields are Currently Active and protecting your system, shutting down SweepHarbor will "
+    "disable these shields.\nAre you Sure you want to close SweepHarbor ?";
+
+struct NavButtonSpec {
+  int id, normal, hover, selected;
+};
+const NavButtonSpec kNavButtons[] = {
+    {IDC_NAV_CLEAN, IDB_CLEAN_NORMAL, IDB_CLEAN_HOVER, IDB_CLEAN_SELECTED},
+    {IDC_NAV_CONTROL, IDB_CONTROL_NORMAL, IDB_CONTROL_HOVER, IDB_CONTROL_SELECTED},
+    {IDC_NAV_ITEMS, IDB_ITEMS_NORMAL, IDB_ITEMS_HOVER, IDB_ITEMS_SELECTED},
+    {IDC_NAV_COOKIES, IDB_COOKIES_NORMAL, IDB_COOKIES_HOVER, IDB_COOKIES_SELECTED},
+    {IDC_NAV_PLUGINS, IDB_PLUGINS_NORMAL, IDB_PLUGINS_HOVER, IDB_PLUGINS_SELECTED},
+};
+constexpr int kNavLeft = 12;      // the navigation column of the skin
+constexpr int kNavTop = 112;
+constexpr int kNavStep = 56;
+
+struct LinkSpec {
+  int id;
+  const char* path;
+};
+// Top to bottom on the home screen.
+const LinkSpec kLinks[] = {{IDC_LINK_HOME, "/"},
+                           {IDC_LINK_HELP, "/help.htm"},
+                           {IDC_LINK_PRODUCTS, "/products.htm"},
+                           {IDC_LINK_RESOURCES, "/resourcecenter.htm"},
+                           {IDC_LINK_SUPPORT, "/support.htm"}};
+constexpr int kLinkLeft = 440, kLinkTop = 318, kLinkStep = 32, kLinkWidth = 260, kLinkHeight = 17;
+
+constexpr POINT kHomeOrigin = {145, 99};
+constexpr int kStatusLeft = 164, kStatusRight = 391;
+constexpr int kStatusTops[5] = {318, 350, 382, 414, 446};
+constexpr int kStatusHeight = 17;
+
+bool IsLink(int id) {
+  for (const LinkSpec& l : kLinks)
+    if (l.id == id) return true;
+  return false;
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP bm = {};
+  if (bitmap == nullptr || !GetObjectA(bitmap, sizeof bm, &bm)) return SIZE{0, 0};
+  return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+HBITMAP LoadBitmapResource(int id) {
+  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+}
+
+// One-pixel-high runs of the skin's non-green pixels, united into a region.
+HRGN RegionFromSkin(HBITMAP skin) {
+  SIZE size = BitmapSize(skin);
+  if (size.cx <= 0 || size.cy <= 0) return nullptr;
+  std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  ScopedGetDc screen(nullptr);
+  if (!GetDIBits(screen.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS))
+    return nullptr;
+  std::vector<PixelRun> runs = NonKeyRuns(pixels, size.cx, size.cy, kSkinKeyColour);
+  std::vector<char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+  auto* header = reinterpret_cast<RGNDATA*>(data.data());
+  header->rdh.dwSize = sizeof(RGNDATAHEADER);
+  header->rdh.iType = RDH_RECTANGLES;
+  header->rdh.nCount = static_cast<DWORD>(runs.size());
+  header->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+  SetRect(&header->rdh.rcBound, 0, 0, size.cx, size.cy);
+  auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+  for (size_t i = 0; i < runs.size(); ++i) SetRect(&rects[i], runs[i].left, runs[i].top, runs[i].right, runs[i].top + 1);
+  return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), header);
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(CCleanerApp& app, AppServices& services, const std::string& commandLine)
+    : CDialog(IDD_MAIN), app_(app), services_(services), commandLine_(commandLine) {}
+
+CMainDlg::~CMainDlg() {
+  // Panels and buttons go before the window they live in.
+  navButtons_.clear();
+  links_.clear();
+}
+
+BOOL CMainDlg::OnInit() {
+  ApplySkin();
+  app_.instance().RegisterAsFirstInstance(hwnd_);
+
+  CSettings settings(services_.settings);
+  if (settings.AutoUpdate()) RunUpdateDialog(hwnd_);
+
+  SetText(kMainWindowTitle);
+  for (const LinkSpec& spec : kLinks) {
+    auto link = std::make_unique<CLinkStatic>(services_.shell, services_.prompt);
+    if (spec.id == IDC_LINK_HOME) SetItemText(spec.id, "Lumivale Home");
+    if (link->Attach(Item(spec.id))) {
+      link->SetURL(MakerUrl(spec.path));
+      link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
+      link->SetAutoSize(false);
+    }
+    links_.push_back(std::move(link));
+  }
+  const int titleIds[3] = {IDC_TITLE_EXIT, IDC_TITLE_MINIMIZE, IDC_TITLE_HELP};
+  const int titleBitmaps[3] = {IDB_EXIT, IDB_MINIMIZE, IDB_HELP};
+  for (int i = 0; i < 3; ++i)
+    if (titleButtons_[i].Attach(Item(titleIds[i]))) titleButtons_[i].SetBitmaps(titleBitmaps[i], titleBitmaps[i]);
+
+  if (!app_.LoadPluginFiles(services_, hwnd_)) {
+    // The program does not run without its spot list.
+    End(IDABORT);
+    return TRUE;
+  }
+
+  // Size to the skin and centre on the screen.
+  RECT outer = WindowRect(), client = ClientRect();
+  int width = skinSize_.cx;
+  int height = skinSize_.cy + ((outer.bottom - outer.top) - (client.bottom - client.top));
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SetWindowPos(hwnd_, nullptr, work.left + ((work.right - work.left) - width) / 2,
+               work.top + ((work.bottom - work.top) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+  CreateNavigation();
+  FillStatusLines();
+
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
+  trayReady_ = tray_.Create(hwnd_, WM_TRAY_NOTIFY, kTrayWindowTitle, icon_, IDR_TRAYMENU, false);
+  tray_.SetTargetWindow(hwnd_);
+  tray_.HideTrayIcon();
+  if (trayReady_) {
+    // The shields start here once they exist; then the switches.
+    ApplyCommandLine();
+  }
+
+  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+  return TRUE;
+}
+
+void CMainDlg::ApplySkin() {
+  SetWindowLongPtrA(hwnd_, GWL_STYLE, GetWindowLongPtrA(hwnd_, GWL_STYLE) | WS_SYSMENU);
+  skin_.reset(LoadBitmapResource(IDB_SKIN));
+  home_.reset(LoadBitmapResource(IDB_HOME));
+  skinSize_ = BitmapSize(skin_.get());
+  if (skinSize_.cx == 0) skinSize_ = SIZE{745, 545};
+  ScopedRegion region(RegionFromSkin(skin_.get()));
+  // The window owns its region from here on.
+  if (region && SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();
+}
+
+void CMainDlg::PlaceControls() {
+  for (size_t i = 0; i < std::size(kLinks); ++i)
+    MoveWindow(Item(kLinks[i].id), kLinkLeft, kLinkTop + static_cast<int>(i) * kLinkStep, kLinkWidth, kLinkHeight,
+               FALSE);
+  ShowItem(IDC_NAV_RESULTS, false);
+  ShowItem(IDC_NAV_SHIELD, false);
+  RECT client = ClientRect();
+  PlaceTitleButtons(client.right);
+}
+
+void CMainDlg::PlaceTitleButtons(int clientWidth) {
+  // Exit 16 pixels from the right edge, minimize and help 4 pixels apart,
+  // each at the height the template gives it.
+  int right = clientWidth - 16;
+  for (int id : {IDC_TITLE_EXIT, IDC_TITLE_MINIMIZE, IDC_TITLE_HELP}) {
+    HWND button = Item(id);
+    if (button == nullptr) continue;
+    RECT r;
+    GetWindowRect(button, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    int w = r.right - r.left;
+    SetWindowPos(button, nullptr, right - w, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    right -= w + 4;
+  }
+}
+
+void CMainDlg::CreateNavigation() {
+  int index = 0;
+  for (const NavButtonSpec& spec : kNavButtons) {
+    HWND control = Item(spec.id);
+    MoveWindow(control, kNavLeft, kNavTop + index++ * kNavStep, 130, 43, FALSE);
+    auto button = std::make_unique<CSkinButton>(buttonGroups_, *this, 1);
+    button->Create(control, spec.normal, spec.hover, spec.selected);
+    navButtons_.push_back(std::move(button));
+  }
+  cleanList_ = std::make_unique<CCleanListPanel>(app_.catalog(), services_.cleaners, services_.browsers,
+                                                 services_.clock, *this);
+  cleanList_->Create(hwnd_);
+  for (int id : {IDD_CONTROLPANEL, IDD_CHOOSEITEMS, IDD_COOKIES, IDD_PLUGINS}) {
+    auto panel = std::make_unique<CSkinPanel>(id);
+    panel->Create(hwnd_);
+    otherPanels_.push_back(std::move(panel));
+  }
+  switcher_.SetUp(hwnd_, panelArea_);
+  switcher_.Add(cleanList_->hwnd(), IDC_NAV_CLEAN);
+  const int buttons[] = {IDC_NAV_CONTROL, IDC_NAV_ITEMS, IDC_NAV_COOKIES, IDC_NAV_PLUGINS};
+  for (size_t i = 0; i < otherPanels_.size(); ++i) switcher_.Add(otherPanels_[i]->hwnd(), buttons[i]);
+}
+
+void CMainDlg::FillStatusLines() {
+  const CSystemInfo& info = app_.systemInfo();
+  statusLines_ = {ProfileStatusLine(info), PlatformStatusLine(info), MemoryStatusLine(info), FreeDiskSpaceText(),
+                  "Status : Ready to Protect"};
+}
+
+CSkinButton* CMainDlg::NavButton(int id) const {
+  for (const auto& b : navButtons_)
+    if (b->id() == id) return b.get();
+  return nullptr;
+}
+
+void CMainDlg::ShowLinks(bool show) {
+  for (const LinkSpec& l : kLinks) ShowItem(l.id, show);
+}
+
+bool CMainDlg::OnSkinButtonClicked(CSkinButton& button) {
+  if (cleaningInProgress_) return false;
+  if (home_screen()) {
+    InvalidateRect(hwnd_, &homeArea_, FALSE);
+    ShowLinks(false);
+  }
+  return switcher_.Show(button.id());
+}
+
+void CMainDlg::Navigate(int buttonId) {
+  CSkinButton* button = NavButton(buttonId);
+  if (button == nullptr || !OnSkinButtonClicked(*button)) return;
+  button->Select();
+  InvalidateRect(button->hwnd(), nullptr, TRUE);
+}
+
+void CMainDlg::SendToTray() {
+  if (cleaningInProgress_) {
+    // A run in progress stays on the taskbar, where its window can be seen.
+    ShowWindow(hwnd_, SW_MINIMIZE);
+    return;
+  }
+  tray_.HideWindowToTray(hwnd_);
+  tray_.ShowTrayIcon();
+}
+
+void CMainDlg::BringBackFromTray() {
+  tray_.ShowWindowFromTray(hwnd_);
+  tray_.HideTrayIcon();
+}
+
+void CMainDlg::CloseRequest() {
+  CSettings settings(services_.settings);
+  if (settings.ShieldHijack() || settings.ShieldFavorites() || settings.ShieldHomePage()) {
+    PromptRequest request;
+    request.text = LoadResString(IDS_CLOSE_CONFIRM);
+    if (request.text.empty()) request.text = kCloseConfirmFallback;
+    request.caption = "SweepHarbor";
+    request.kind = PromptKind::kYesNo;
+    if (services_.prompt.Ask(request) != PromptAnswer::kYes) return;
+  }
+  End(IDOK);
+}
+
+void CMainDlg::ApplyCommandLine() {
+  if (commandLine_.find(":MIN:") != std::string::npos) {
+    SendToTray();
+    return;
+  }
+  if (commandLine_.find(":CLN:") != std::string::npos && CSettings(services_.settings).CleanStart())
+    Post(WM_APPLY_CLEAN_SWITCH);
+}
+
+void CMainDlg::RunCleanSwitch() {
+  ShowLinks(false);
+  InvalidateRect(hwnd_, &homeArea_, FALSE);
+  if (CSkinButton* clean = NavButton(IDC_NAV_CLEAN)) clean->Select();
+  switcher_.Show(IDC_NAV_CLEAN);
+  cleanList_->set_for_shutdown(0);
+  cleanList_->RunUnattended();
+  SendToTray();
+}
+
+LRESULT CMainDlg::OnQueryEndSession() {
+  if (shutdownRequestHandled_ || !CSettings(services_.settings).CleanShutdown()) return TRUE;
+  shutdownRequestHandled_ = true;
+  Post(WM_CLEAN_FOR_SHUTDOWN);
+  return FALSE;
+}
+
+void CMainDlg::OnCleanForShutdown() {
+  if (home_screen()) {
+    InvalidateRect(hwnd_, &homeArea_, FALSE);
+    ShowLinks(false);
+  }
+  if (CSkinButton* clean = NavButton(IDC_NAV_CLEAN)) clean->Select();
+  switcher_.Show(IDC_NAV_CLEAN);
+  cleanList_->set_for_shutdown(1);
+  cleanList_->RunUnattended();
+}
+
+void CMainDlg::AfterShutdownRun() {
+  CShutdownHelper helper(services_.session, app_.systemInfo().IsNtFamily());
+  helper.ActOnShutdownOption(CSettings(services_.settings).ShutDownOptions());
+}
+
+bool CMainDlg::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case IDOK:
+    case IDC_TITLE_EXIT:
+    case ID_APP_EXIT:
+      CloseRequest();
+      return true;
+    case IDCANCEL:
+      End(IDCANCEL);  // Escape: no confirmation
+      return true;
+    case IDC_TITLE_MINIMIZE:
+      SendToTray();
+      return true;
+    case IDC_TITLE_HELP:
+      services_.shell.ShellOpen(MakerUrl("/help"), SW_SHOWNORMAL);
+      return true;
+    case ID_TRAY_OPEN:
+      BringBackFromTray();
+      return true;
+    case ID_TRAY_CLEAN: case ID_TRAY_CONTROL: case ID_TRAY_ITEMS: case ID_TRAY_COOKIES: case ID_TRAY_PLUGINS:
+    case ID_TRAY_SHIELDS: {
+      static const int kTarget[] = {IDC_NAV_CLEAN, IDC_NAV_CONTROL, IDC_NAV_ITEMS, IDC_NAV_COOKIES, IDC_NAV_PLUGINS,
+                                    IDC_NAV_CONTROL};
+      BringBackFromTray();
+      Navigate(kTarget[id - ID_TRAY_CLEAN]);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void CMainDlg::PaintHome(HDC dc) {
+  SIZE homeSize = BitmapSize(home_.get());
+  SetRect(&homeArea_, kHomeOrigin.x, kHomeOrigin.y, kHomeOrigin.x + homeSize.cx, kHomeOrigin.y + homeSize.cy);
+  if (home_) {
+    ScopedMemoryDc source(CreateCompatibleDC(dc));
+    ScopedSelectObject select(source.get(), home_.get());
+    BitBlt(dc, kHomeOrigin.x, kHomeOrigin.y, homeSize.cx, homeSize.cy, source.get(), 0, 0, SRCCOPY);
+  }
+  HFONT font = reinterpret_cast<HFONT>(Send(WM_GETFONT));
+  ScopedSelectObject useFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0x1E, 0x2A, 0x3A));
+  for (int i = 0; i < 5; ++i) {
+    RECT box = {kStatusLeft, kStatusTops[i], kStatusRight, kStatusTops[i] + kStatusHeight};
+    DrawTextA(dc, statusLines_[static_cast<size_t>(i)].c_str(), -1, &box,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+}
+
+void CMainDlg::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT client = ClientRect();
+  if (IsIconic(hwnd_)) {
+    int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    DrawIcon(dc, (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, icon_);
+    EndPaint(hwnd_, &ps);
+    return;
+  }
+  ScopedMemoryDc buffer(CreateCompatibleDC(dc));
+  ScopedBitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (!buffer || !canvas) {
+    EndPaint(hwnd_, &ps);
+    return;
+  }
+  {
+    ScopedSelectObject useCanvas(buffer.get(), canvas.get());
+    if (skin_) {
+      ScopedMemoryDc source(CreateCompatibleDC(dc));
+      ScopedSelectObject select(source.get(), skin_.get());
+      BitBlt(buffer.get(), 0, 0, skinSize_.cx, skinSize_.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    if (home_screen()) PaintHome(buffer.get());
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+           buffer.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+  }
+  EndPaint(hwnd_, &ps);
+}
+
+bool CMainDlg::OnCtlColor(HDC dc, HWND control, LRESULT* result) {
+  if (IsLink(GetDlgCtrlID(control))) return false;
+  SetBkMode(dc, TRANSPARENT);
+  if (!app_.IsWindowsXP || !skin_) return false;
+  // The static shows the skin beneath it.
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  ScopedMemoryDc source(CreateCompatibleDC(dc));
+  ScopedSelectObject select(source.get(), skin_.get());
+  BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, source.get(), r.left, r.top, SRCCOPY);
+  *result = reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+  return true;
+}
+
+bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (msg) {
+    case WM_PAINT:
+      OnPaint();
+      return true;
+    case WM_ERASEBKGND:
+      *result = 1;  // WM_PAINT draws everything
+      return true;
+    case WM_LBUTTONDOWN:
+      dragOrigin_ = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      return false;
+    case WM_MOUSEMOVE:
+      if (wParam & MK_LBUTTON) {
+        POINT now = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        RECT r = WindowRect();
+        SetWindowPos(hwnd_, nullptr, r.left + now.x - dragOrigin_.x, r.top + now.y - dragOrigin_.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
+      }
+      return false;
+    case WM_SIZE:
+      PlaceTitleButtons(LOWORD(lParam));
+      return false;
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
+    case WM_SYSCOMMAND:
+      // Every system close (Alt+F4, the taskbar's Close) asks as the exit
+      // button does.
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        CloseRequest();
+        return true;
+      }
+      return false;
+    case WM_QUERYENDSESSION:
+      *result = OnQueryEndSession();
+      return true;
+    case WM_CLEAN_FOR_SHUTDOWN:
+      OnCleanForShutdown();
+      return true;
+    case WM_APPLY_CLEAN_SWITCH:
+      RunCleanSwitch();
+      return true;
+    case WM_TRAY_NOTIFY:
+      *result = tray_.OnTrayIconMessage(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+      return true;
+    case WM_SHIELD_REGCHANGE:
+    case WM_SHIELD_FAVCHANGE:
+      *result = 0;  // the shields answer these once they exist
+      return true;
+    case WM_DESTROY:
+      // The icon's owner is going: the shell refuses to delete it later.
+      tray_.DeleteTrayIcon();
+      navButtons_.clear();
+      if (smallIcon_) {
+        DestroyIcon(smallIcon_);
+        smallIcon_ = nullptr;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace sh

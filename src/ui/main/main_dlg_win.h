@@ -1,0 +1,106 @@
+// The program's only top-level window: the skinned dialog with its home
+// screen, navigation among the five panels, title buttons, web links, the
+// tray icon, and the shutdown-time cleaning.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_services_win.h"
+#include "engine/clean_list_panel_win.h"
+#include "toolkit/hover_bitmap_button_win.h"
+#include "toolkit/link_static_win.h"
+#include "toolkit/skin_button_win.h"
+#include "toolkit/skin_panel_win.h"
+#include "toolkit/win_handles_win.h"
+#include "toolkit/window_win.h"
+#include "ui/main/panel_switcher_win.h"
+#include "ui/main/system_tray_win.h"
+
+namespace sh {
+
+class CCleanerApp;
+
+extern const char kMainWindowTitle[];  // "SweepHarbor v1.04"
+
+// Private: apply ":CLN:" once the window is up, so the run shows.
+constexpr UINT WM_APPLY_CLEAN_SWITCH = WM_APP + 0x31;
+
+class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwner {
+ public:
+  CMainDlg(CCleanerApp& app, AppServices& services, const std::string& commandLine);
+  ~CMainDlg() override;
+
+  // ISkinButtonTarget: navigation, refused during a run.
+  bool OnSkinButtonClicked(CSkinButton& button) override;
+  // ICleanListOwner
+  void SetCleaningInProgress(bool on) override { cleaningInProgress_ = on; }
+  void AfterShutdownRun() override;
+
+  // What a click on the navigation button does, from code (tray menu).
+  void Navigate(int buttonId);
+  void SendToTray();
+  void BringBackFromTray();
+  // Ends the program, after the confirmation while a shield setting is on.
+  void CloseRequest();
+
+  bool home_screen() const { return switcher_.current() == nullptr; }
+  bool cleaning_in_progress() const { return cleaningInProgress_; }
+  CCleanListPanel& clean_list() { return *cleanList_; }
+  CSystemTray& tray() { return tray_; }
+  CSkinButton* NavButton(int id) const;
+  HWND CurrentPanel() const { return switcher_.current(); }
+  const std::array<std::string, 5>& status_lines() const { return statusLines_; }
+  bool tray_ready() const { return trayReady_; }
+
+ protected:
+  BOOL OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  void ApplySkin();
+  void PlaceControls();
+  void CreateNavigation();
+  void FillStatusLines();
+  void ApplyCommandLine();
+  void RunCleanSwitch();
+  void OnPaint();
+  void PaintHome(HDC dc);
+  void PlaceTitleButtons(int clientWidth);
+  LRESULT OnQueryEndSession();
+  void OnCleanForShutdown();
+  bool OnCtlColor(HDC dc, HWND control, LRESULT* result);
+  void ShowLinks(bool show);
+
+  CCleanerApp& app_;
+  AppServices& services_;
+  std::string commandLine_;
+
+  std::array<std::string, 5> statusLines_;
+  RECT homeArea_ = {0, 0, 0, 0};
+  bool cleaningInProgress_ = false;
+  bool shutdownRequestHandled_ = false;
+  bool trayReady_ = false;
+  CSystemTray tray_;
+  CSkinButtonGroups buttonGroups_;
+  std::vector<std::unique_ptr<CSkinButton>> navButtons_;
+  std::vector<std::unique_ptr<CLinkStatic>> links_;
+  std::array<CHoverBitmapButton, 3> titleButtons_;
+  SIZE skinSize_ = {0, 0};
+  RECT panelArea_ = {155, 107, 708, 515};
+  CPanelSwitcher switcher_;
+  std::unique_ptr<CCleanListPanel> cleanList_;
+  std::vector<std::unique_ptr<CSkinPanel>> otherPanels_;
+  ScopedBitmap skin_;
+  ScopedBitmap home_;
+  HICON icon_ = nullptr;       // shared resource icon
+  HICON smallIcon_ = nullptr;  // loaded at its size: destroyed with the window
+  POINT dragOrigin_ = {0, 0};
+};
+
+}  // namespace sh

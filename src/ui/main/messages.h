@@ -1,0 +1,16 @@
+// The program's private window messages and the registered message names.
+#pragma once
+
+namespace sh {
+
+// Private messages, all to the main window.
+constexpr unsigned int WM_TRAY_NOTIFY = 0x87D4;         // the tray icon's callback
+constexpr unsigned int WM_CLEAN_FOR_SHUTDOWN = 0x87D5;  // posted to itself before Windows ends the session
+constexpr unsigned int WM_SHIELD_REGCHANGE = 0x87D6;    // wParam = watch id
+constexpr unsigned int WM_SHIELD_FAVCHANGE = 0x87D7;
+
+// Names given to RegisterWindowMessage.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
+constexpr char kMaximizeFromTrayMessage[] = "MAXIMIZE_FROM_SYSTEM_TRAY";
+
+}  // namespace sh

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <string>
+
+#include "model/data_file.h"
+#include "model/memory_files.h"
+
+namespace sh {
+namespace {
+
+using test::DataFileHarness;
+using test::MemoryFileStore;
+
+TEST(ScrambleBytes, KeyedXorIsItsOwnInverse) {
+  EXPECT_NE(DataFileKey, 0);
+  std::string text = "<a x=\"1\"/>";
+  std::string bytes = text;
+  ScrambleBytes(bytes);
+  for (size_t i = 0; i < text.size(); ++i)
+    EXPECT_EQ(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(text[i]) ^ DataFileKey);
+  ScrambleBytes(&bytes[0], bytes.size());
+  EXPECT_EQ(bytes, text);
+}
+
+TEST(ReadDataFile, UnscramblesUpToTheFirstZeroByte) {
+  MemoryFileStore files;
+  files.PutData("a", std::string("<x/>\0garbage", 12));
+  EXPECT_EQ(ReadDataFile(files, "a"), "<x/>");
+  files.files["empty"] = "";
+  EXPECT_EQ(ReadDataFile(files, "empty"), "");
+  EXPECT_EQ(ReadDataFile(files, "missing"), "");
+  // A key byte in the text scrambles to zero and reads back unharmed.
+  std::string withKey = "a";
+  withKey += static_cast<char>(DataFileKey);
+  withKey += "b";
+  files.PutData("k", withKey);
+  EXPECT_EQ(ReadDataFile(files, "k"), withKey);
+}
+
+TEST(WriteDataFile, ScramblesAndReplacesTheTargetInOneStep) {
+  MemoryFileStore files;
+  files.PutData("C:\\d\\list.swh", "old");
+  ASSERT_EQ(WriteDataFile(files, "C:\\d\\list.swh", "new text"), 1);
+  const std::vector<std::string> ops = files.ops;
+  EXPECT_EQ(files.DataText("C:\\d\\list.swh"), "new text");
+  EXPECT_EQ(files.files.size(), 1u);  // nothing left beside it
+  EXPECT_EQ(ops, (std::vector<std::string>{"write C:\\d\\list.swh.new",
+                                                 "replace C:\\d\\list.swh.new -> C:\\d\\list.swh"}));
+}
+
+TEST(WriteDataFile, FailureKeepsTheOldFileWhole) {
+  MemoryFileStore files;
+  files.PutData("t", "old document");
+  files.failWrite.insert("t.new");
+  EXPECT_EQ(WriteDataFile(files, "t", "new document"), 0);
+  EXPECT_EQ(files.DataText("t"), "old document");
+  EXPECT_FALSE(files.Has("t.new"));
+
+  files.failWrite.clear();
+  files.failReplace = true;
+  EXPECT_EQ(WriteDataFile(files, "t", "new document"), 0);
+  EXPECT_EQ(files.DataText("t"), "old document");
+  EXPECT_FALSE(files.Has("t.new"));
+}
+
+TEST(ParseDataText, RefusesWhatIsNoDocument) {
+  TiXmlDocument a, b, c, d, e;
+  EXPECT_FALSE(ParseDataText("", a));
+  EXPECT_FALSE(ParseDataText("<!-- only a comment -->", b));
+  EXPECT_FALSE(ParseDataText("<a><b></a>", c));
+  EXPECT_FALSE(ParseDataText("just text", d));
+  EXPECT_TRUE(ParseDataText("\xEF\xBB\xBF<?xml version=\"1.0\"?><a/>", e));  // byte order mark
+}
+
+TEST(ParseDataText, RefusesNestingDeeperThanAnyList) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  TiXmlDocument a;
+  EXPECT_FALSE(ParseDataText(deep, a));
+  // Hidden behind quotes, declarations and comments the parser would see
+  // differently: refused too, never parsed.
+  std::string tricky;
+  for (int i = 0; i < 5000; ++i) tricky += "<a><?xml version='></a>'?>";
+  TiXmlDocument b;
+  EXPECT_FALSE(ParseDataText(tricky, b));
+  std::string utf8;
+  for (int i = 0; i < 5000; ++i) utf8 += "<a>\xE2</a>";
+  TiXmlDocument c;
+  EXPECT_FALSE(ParseDataText("<?xml version=\"1.0\"?>" + utf8, c));
+  // Width is no problem, and neither is a reasonable depth.
+  std::string wide = "<r>";
+  for (int i = 0; i < 20000; ++i) wide += "<a b=\"x/>\"/><c></c>";
+  wide += "</r>";
+  TiXmlDocument d;
+  EXPECT_TRUE(ParseDataText(wide, d));
+  std::string fifty;
+  for (int i = 0; i < 50; ++i) fifty += "<a q='>'>";
+  for (int i = 0; i < 50; ++i) fifty += "</a>";
+  TiXmlDocument e;
+  EXPECT_TRUE(ParseDataText(fifty, e));
+}
+
+TEST(ParseDataText, LegacyDeclarationsKeepSingleByteLetters) {
+  // In a windows-1252 document an accented letter next to a quote is an
+  // ordinary letter; the same bytes under a UTF-8 declaration are refused.
+  const std::string body = "<r><s name=\"Caf\xE9\"><i/></s></r>";
+  TiXmlDocument legacy, utf8;
+  EXPECT_TRUE(ParseDataText("<?xml version=\"1.0\" encoding=\"windows-1252\" ?>" + body, legacy));
+  EXPECT_STREQ(legacy.RootElement()->FirstChildElement()->Attribute("name"), "Caf\xE9");
+  EXPECT_FALSE(ParseDataText("<?xml version=\"1.0\"?>" + body, utf8));
+}
+
+TEST(ParseDataText, TextEndingInsideAMultiByteSequence) {
+  // The parser steps past the end of such a text; it must find zeros there.
+  TiXmlDocument a, b;
+  EXPECT_FALSE(ParseDataText("<?xml version=\"1.0\"?><a b=\"\xF0", a));
+  EXPECT_FALSE(ParseDataText("\xEF\xBB\xBF<a>\xE2", b));
+}
+
+TEST(PrintDocumentText, SameBytesAsTheLibrarysStreamPrint) {
+  const char* const documents[] = {
+      "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>\n<!DOCTYPE x>\n<!-- c -->\n"
+      "<r a=\"1\" q='say \"hi\"' e=\"&amp;&lt;&gt;&apos;\">\n  <e/>\n  <t>only text &amp; more</t>\n"
+      "  <m>text<b x=\"y\"/>tail<!-- inner --></m>\n  <c><![CDATA[raw <stuff>]]></c>\n"
+      "  <d><e><f g=\"h\"/></e></d>\n</r>\n<second/>",
+      "<a>\xE9t\xE9</a>",
+      "<CustomPlugins><Plugin Name=\"A\" ToBeCleaned=\"1\"><FILES /><FOLDERS><FOLDER Name=\"C:\\x\" /></FOLDERS>"
+      "</Plugin></CustomPlugins>",
+  };
+  for (const char* text : documents) {
+    TiXmlDocument document;
+    ASSERT_TRUE(ParseDataText(text, document)) << text;
+    EXPECT_EQ(PrintDocumentText(document), test::LibraryPrint(document)) << text;
+  }
+  TiXmlDocument built;
+  TiXmlElement root("Root");
+  root.SetAttribute("Name", "quote\" and 'apostrophe'");
+  built.InsertEndChild(root);
+  EXPECT_EQ(PrintDocumentText(built), test::LibraryPrint(built));
+}
+
+class SaveDataDocumentTest : public ::testing::Test {
+ protected:
+  SaveDataDocumentTest() {
+    document.Parse("<CustomPlugins><Plugin Name=\"A\" ToBeCleaned=\"1\"><FILES /></Plugin></CustomPlugins>");
+  }
+  DataFileHarness h;
+  TiXmlDocument document;
+};
+
+TEST_F(SaveDataDocumentTest, PrintsThroughTheTemporaryFileWithCrLf) {
+  ASSERT_EQ(SaveDataDocument(h.env, document, "C:\\Data\\CutmPlg.swh"), 1);
+  const std::vector<std::string> ops = h.files.ops;
+  EXPECT_EQ(h.files.DataText("C:\\Data\\CutmPlg.swh"),
+            "<CustomPlugins>\r\n    <Plugin Name=\"A\" ToBeCleaned=\"1\">\r\n        <FILES />\r\n"
+            "    </Plugin>\r\n</CustomPlugins>\r\n");
+  EXPECT_EQ(ops, (std::vector<std::string>{
+                             "print C:\\Temp\\~swhtmp.tmp", "read C:\\Temp\\~swhtmp.tmp",
+                             "write C:\\Data\\CutmPlg.swh.new",
+                             "replace C:\\Data\\CutmPlg.swh.new -> C:\\Data\\CutmPlg.swh",
+                             "remove C:\\Temp\\~swhtmp.tmp"}));
+  EXPECT_FALSE(h.files.Has("C:\\Temp\\~swhtmp.tmp"));
+  EXPECT_TRUE(h.prompt.asked.empty());
+}
+
+TEST_F(SaveDataDocumentTest, HoldsTheLockForEveryFileStep) {
+  h.files.watchLock = &h.lock;
+  h.files.tempFolder = "C:\\Temp\\\\";  // trailing backslashes removed
+  ASSERT_EQ(SaveDataDocument(h.env, document, "x.swh"), 1);
+  EXPECT_EQ(h.files.ops.front(), "print C:\\Temp\\~swhtmp.tmp");
+  ASSERT_EQ(h.files.lockHeld.size(), h.files.ops.size());
+  for (bool held : h.files.lockHeld) EXPECT_TRUE(held);
+  EXPECT_TRUE(h.lock.TryEnter());  // given back
+  h.lock.Leave();
+}
+
+TEST_F(SaveDataDocumentTest, TemporaryFileFailureTellsAndStoresNothing) {
+  h.files.PutData("x.swh", "old");
+  h.files.failPrint = true;
+  h.files.watchLock = &h.lock;
+  EXPECT_EQ(SaveDataDocument(h.env, document, "x.swh"), 0);
+  ASSERT_EQ(h.prompt.asked.size(), 1u);
+  EXPECT_EQ(h.prompt.asked[0].text, "Error occuered while Saving");
+  EXPECT_EQ(h.prompt.asked[0].kind, PromptKind::kOk);
+  EXPECT_EQ(h.files.DataText("x.swh"), "old");
+  // The box is shown after the lock is given back.
+  EXPECT_TRUE(h.lock.TryEnter());
+  h.lock.Leave();
+}
+
+TEST_F(SaveDataDocumentTest, TargetFailureLeavesTheOldDocumentSilently) {
+  h.files.PutData("x.swh", "old");
+  h.files.failWrite.insert("x.swh.new");
+  EXPECT_EQ(SaveDataDocument(h.env, document, "x.swh"), 0);
+  EXPECT_EQ(h.files.DataText("x.swh"), "old");
+  EXPECT_TRUE(h.prompt.asked.empty());
+  EXPECT_FALSE(h.files.Has("C:\\Temp\\~swhtmp.tmp"));
+  EXPECT_FALSE(h.files.Has("x.swh.new"));
+}
+
+}  // namespace
+}  // namespace sh
