@@ -33,5 +33,8 @@ run: build
 bench: build
 	@bash tools/bench.sh
 
+screenshots: build
+	@bash tools/screenshots.sh
+
 clean:
 	rm -rf $(NATIVE) $(WIN) $(B)/wine

@@ -4,6 +4,10 @@
 //                           every chosen spot, printing the rows
 //   swhclean --demo DIR     builds a demo folder tree under DIR, cleans it
 //                           through a catalog made in code, prints the rows
+//   swhclean --seed         leaves traces of every kind the shipped list
+//                           cleans (a demonstration on a fresh prefix)
+//   --all                   cleans every spot and installed plugin, chosen
+//                           or not (the data files are not changed)
 //   --pause                 sleep 10 ms after every file, as the window does
 #include <windows.h>
 
@@ -12,6 +16,7 @@
 #include <string>
 
 #include "app/console_host_win.h"
+#include "app/trace_seeder_win.h"
 #include "engine/win_cleaners_win.h"
 #include "model/data_file_win.h"
 #include "model/data_paths.h"
@@ -96,6 +101,14 @@ bool LoadDataFiles(CSpotCatalog& catalog) {
   return true;
 }
 
+// Marks every spot and plugin chosen, in memory only.
+void ChooseEverything(CSpotCatalog& catalog) {
+  for (const auto& group : catalog.Groups())
+    for (const auto& spot : group->Spots()) spot->ToBeCleaned = 1;
+  for (const auto& plugin : catalog.Plugins()) plugin->ToBeCleaned = 1;
+  for (const auto& plugin : catalog.CustomPlugins()) plugin->ToBeCleaned = 1;
+}
+
 int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
   CRegistrySettingsStore settings;
   CWinPrompt prompt;
@@ -118,11 +131,14 @@ int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
 int main(int argc, char** argv) {
   DWORD pauseMs = 0;
   std::string demoRoot;
+  bool all = false, seed = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--pause") == 0) pauseMs = 10;
+    else if (std::strcmp(argv[i], "--all") == 0) all = true;
+    else if (std::strcmp(argv[i], "--seed") == 0) seed = true;
     else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc) demoRoot = argv[++i];
     else {
-      std::fprintf(stderr, "usage: swhclean [--demo DIR] [--pause]\n");
+      std::fprintf(stderr, "usage: swhclean [--demo DIR | --seed] [--all] [--pause]\n");
       return 2;
     }
   }
@@ -131,9 +147,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   RefreshKnownLocations();
+  if (seed) {
+    for (const std::string& line : SeedTraces()) std::printf("seeded %s\n", line.c_str());
+    return 0;
+  }
   CSpotCatalog catalog;
   if (demoRoot.empty()) {
     if (!LoadDataFiles(catalog)) return 1;
+    if (all) ChooseEverything(catalog);
     return RunCatalog(catalog, pauseMs);
   }
   demoRoot = StripTrailing(demoRoot, '\\');

@@ -254,6 +254,7 @@ LRESULT CLinkStatic::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
     }
     case WM_ERASEBKGND: {
+      if (backgroundPainter_ && backgroundPainter_(reinterpret_cast<HDC>(wParam), hwnd_)) return 1;
       RECT client = ClientRect();
       FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
       return 1;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "toolkit/open_url.h"
@@ -97,6 +98,11 @@ class CLinkStatic : public CSubclassedWindow {
   // The tooltip's text (empty without a tooltip).
   std::string TooltipText() const;
 
+  // Paints the background instead of the button-face fill: a link that
+  // lies on a picture (the home screen) shows the picture beneath it. The
+  // painter gets the erase DC and the control; false falls back to the fill.
+  void SetBackgroundPainter(std::function<bool(HDC, HWND)> painter) { backgroundPainter_ = std::move(painter); }
+
   // Opens `address` (OpenURL with this link's shell and registry).
   int OpenURL(const std::string& address, int show);
   // Resizes the control to its text (auto size on and attached).
@@ -115,6 +121,7 @@ class CLinkStatic : public CSubclassedWindow {
   IShellLauncher& shell_;
   IPrompt& prompt_;
   LinkSystem system_;
+  std::function<bool(HDC, HWND)> backgroundPainter_;
   ScopedFont underlinedFont_;
   ScopedFont normalFont_;
   HFONT originalFont_ = nullptr;  // the control's own font, given back at the end

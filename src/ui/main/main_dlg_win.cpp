@@ -49,7 +49,9 @@ const LinkSpec kLinks[] = {{IDC_LINK_HOME, "/"},
 constexpr int kLinkLeft = 440, kLinkTop = 318, kLinkStep = 32, kLinkWidth = 260, kLinkHeight = 17;
 
 constexpr POINT kHomeOrigin = {145, 99};
-constexpr int kStatusLeft = 164, kStatusRight = 391;
+// The status lines start where the home picture's status box does; they run
+// to the box's right edge so that long memory figures are not cut.
+constexpr int kStatusLeft = 164, kStatusRight = 530;
 constexpr int kStatusTops[5] = {318, 350, 382, 414, 446};
 constexpr int kStatusHeight = 17;
 
@@ -123,6 +125,17 @@ BOOL CMainDlg::OnInit() {
       link->SetURL(MakerUrl(spec.path));
       link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
       link->SetAutoSize(false);
+      // White text on the home picture's dark box, not on button face.
+      link->SetBackgroundPainter([this](HDC dc, HWND control) {
+        if (!home_) return false;
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        ScopedMemoryDc source(CreateCompatibleDC(dc));
+        ScopedSelectObject select(source.get(), home_.get());
+        return BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, source.get(), r.left - kHomeOrigin.x,
+                      r.top - kHomeOrigin.y, SRCCOPY) != 0;
+      });
     }
     links_.push_back(std::move(link));
   }
