@@ -47,7 +47,7 @@ mkdir -p "$fx/target" "$fx/walk"
 echo keep >"$fx/target/keep.txt"
 echo junk >"$fx/walk/plain.tmp"
 ln -sfn ../target "$fx/walk/link"
-sh_wine 1500 'C:\SweepHarbor\sh_tests.exe' --gtest_color=no >"$logdir/wine.log" 2>&1
+sh_wine 900 'C:\SweepHarbor\sh_tests.exe' --gtest_color=no >"$logdir/wine.log" 2>&1
 tr -d '\r' <"$logdir/wine.log" | grep -E '^\[  (FAILED|PASSED) |Failure|error:' | head -60
 count_gtest "$logdir/wine.log"
 

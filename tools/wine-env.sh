@@ -66,20 +66,21 @@ sh_wine() {
 
 # Xvfb for the programs that need a display; sets DISPLAY.
 sh_xvfb_start() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    SH_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && return 0
-      sleep 0.1
-    done
+  # Xvfb picks a free display itself, so runs side by side never share one.
+  local fifo
+  fifo=$(mktemp -u /tmp/sh-xvfb.XXXXXX)
+  mkfifo "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  SH_XVFB_PID=$!
+  local n=""
+  read -r -t 20 n <"$fifo"
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
     kill "$SH_XVFB_PID" 2>/dev/null
-  done
-  echo "xvfb: could not start" >&2
-  return 1
+    echo "xvfb: could not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
 }
 
 sh_xvfb_stop() {

@@ -32,43 +32,27 @@ TEST(LinkErrors, EveryCodeOfTheTableHasItsExactText) {
   for (const auto& [code, text] : table) EXPECT_EQ(OpenErrorText(code), text) << "code " << code;
 }
 
-TEST(LinkErrors, SharingViolationKeepsItsTrailingBlank) {
-  std::string text = OpenErrorText(26);
-  ASSERT_FALSE(text.empty());
-  EXPECT_EQ(text.back(), ' ');
-}
-
-TEST(LinkErrors, CodesOutsideTheTableAreUnknownWithTheCode) {
+TEST(LinkErrors, CodesOutsideTheTableAreUnknownAndTheBoxLeadsWithTheFixedText) {
   EXPECT_EQ(OpenErrorText(1), "Unknown Error (1) occurred.");
   EXPECT_EQ(OpenErrorText(4), "Unknown Error (4) occurred.");
   EXPECT_EQ(OpenErrorText(33), "Unknown Error (33) occurred.");
   EXPECT_EQ(OpenErrorText(-7), "Unknown Error (-7) occurred.");
-  EXPECT_EQ(OpenErrorText(1234567), "Unknown Error (1234567) occurred.");
-}
-
-TEST(LinkErrors, BoxTextIsTheLeadFollowedByTheErrorText) {
   EXPECT_STREQ(kOpenLinkFailedLead, "Unable to open hyperlink:\n\n");
   EXPECT_EQ(OpenLinkFailureMessage(26), "Unable to open hyperlink:\n\nA sharing violation occurred. ");
   EXPECT_EQ(OpenLinkFailureMessage(1), "Unable to open hyperlink:\n\nUnknown Error (1) occurred.");
   EXPECT_EQ(OpenLinkFailureMessage(2), "Unable to open hyperlink:\n\nThe specified file was not found.");
 }
 
-TEST(BrowserCommand, CutsAtTheQuotedPlaceholder) {
+TEST(BrowserCommand, CutAtTheQuotedThenTheBarePlaceholderElseAppended) {
   EXPECT_EQ(BrowserCommandLine("\"C:\\Browser\\b.exe\" -nohome \"%1\"", "http://h/x"),
             "\"C:\\Browser\\b.exe\" -nohome  http://h/x");
   // The quoted form is looked for first, even when a bare "%1" comes
   // earlier in the command.
   EXPECT_EQ(BrowserCommandLine("b.exe %1x \"%1\" tail", "A"), "b.exe %1x  A");
-}
-
-TEST(BrowserCommand, CutsAtTheBarePlaceholderWhenNotQuoted) {
   EXPECT_EQ(BrowserCommandLine("C:\\b.exe %1 -extra", "http://h/"), "C:\\b.exe  http://h/");
   EXPECT_EQ(BrowserCommandLine("%1", "http://h/"), " http://h/");
   // A lone quote before %1 is not the four-character form.
   EXPECT_EQ(BrowserCommandLine("b.exe \"%1", "A"), "b.exe \" A");
-}
-
-TEST(BrowserCommand, WithoutPlaceholderTheAddressIsAppendedAfterABlank) {
   EXPECT_EQ(BrowserCommandLine("\"C:\\b.exe\" -nohome", "http://h/p.htm"), "\"C:\\b.exe\" -nohome http://h/p.htm");
   EXPECT_EQ(BrowserCommandLine("", "http://h/"), " http://h/");
   // "%2" and "%" alone are not placeholders of the rule.
@@ -106,25 +90,22 @@ class FakeClasses : public IClassesReader {
   std::vector<size_t> limits;
 };
 
-TEST(OpenUrl, ShellSuccessIsReturnedAtOnceWithoutTheRegistry) {
+TEST(OpenUrl, ACodeAbove32IsReturnedAtOnceWithoutTheRegistry) {
   FakeShell shell;
   FakeClasses classes;
   classes.values[".htm"] = "htmlfile";
+  classes.values["htmlfile\\shell\\open\\command"] = "b.exe";
   EXPECT_EQ(OpenUrl("http://h/", kShowNormal, shell, classes), 42);
   EXPECT_EQ(shell.calls, std::vector<std::string>{"open http://h/ 1"});
   EXPECT_TRUE(classes.reads.empty());
-}
-
-TEST(OpenUrl, Code32IsAFailureAnd33ASuccess) {
-  FakeShell shell;
-  FakeClasses classes;
-  shell.openCode = 32;
-  EXPECT_EQ(OpenUrl("a", 1, shell, classes), 32);
-  EXPECT_EQ(classes.reads.size(), 1u);
-  shell.openCode = 33;
-  classes.reads.clear();
+  shell.openCode = 33;  // the lowest success
   EXPECT_EQ(OpenUrl("a", 1, shell, classes), 33);
   EXPECT_TRUE(classes.reads.empty());
+  shell.openCode = 32;  // the highest failure
+  shell.runCode = 34;
+  EXPECT_EQ(OpenUrl("a", 1, shell, classes), 34) << "the registered command ran";
+  EXPECT_EQ(classes.reads.size(), 2u);
+  EXPECT_EQ(shell.calls.back(), "run b.exe a 1");
 }
 
 TEST(OpenUrl, FallsBackToTheRegisteredBrowserCommand) {
@@ -140,17 +121,6 @@ TEST(OpenUrl, FallsBackToTheRegisteredBrowserCommand) {
   ASSERT_EQ(shell.calls.size(), 2u);
   EXPECT_EQ(shell.calls[0], "open http://h/help.htm 3");
   EXPECT_EQ(shell.calls[1], "run \"C:\\b.exe\" -nohome  http://h/help.htm 3");
-}
-
-TEST(OpenUrl, TheRunsFailureCodeIsReturned) {
-  FakeShell shell;
-  shell.openCode = 31;
-  shell.runCode = 2;
-  FakeClasses classes;
-  classes.values[".htm"] = "webpage";
-  classes.values["webpage\\shell\\open\\command"] = "b.exe";
-  EXPECT_EQ(OpenUrl("x", 1, shell, classes), 2);
-  EXPECT_EQ(shell.calls.back(), "run b.exe x 1");
 }
 
 TEST(OpenUrl, MissingTypeOrCommandReturnsTheShellsCode) {

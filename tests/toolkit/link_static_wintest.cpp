@@ -128,6 +128,8 @@ TEST_F(LinkTest, SetUpTakesTheTextAsAddressAddsNotifyAndMakesTheTooltip) {
   // top-level window (owners are always top-level).
   EXPECT_EQ(GetWindow(link.tooltip(), GW_OWNER), GetAncestor(control, GA_ROOT));
   EXPECT_EQ(link.TooltipText(), "http://www.lumivale.example/");
+  link.SetURL("http://www.lumivale.example/support.htm");
+  EXPECT_EQ(link.TooltipText(), "http://www.lumivale.example/support.htm");
   EXPECT_EQ(link.underline(), CLinkStatic::kUnderlineHover);
   EXPECT_FALSE(link.underlined());
   EXPECT_TRUE(link.auto_size());
@@ -145,13 +147,6 @@ TEST_F(LinkTest, AGivenAddressStaysAndAnEmptyTextShowsIt) {
   empty.SetURL("http://www.lumivale.example/help.htm");
   ASSERT_TRUE(empty.Attach(blank));
   EXPECT_EQ(CWindow(blank).Text(), "http://www.lumivale.example/help.htm");
-}
-
-TEST_F(LinkTest, SetURLChangesTheTooltip) {
-  ASSERT_TRUE(link.Attach(AddStatic("Lumivale Support Center", SS_LEFT)));
-  link.SetURL("http://www.lumivale.example/support.htm");
-  EXPECT_EQ(link.url(), "http://www.lumivale.example/support.htm");
-  EXPECT_EQ(link.TooltipText(), "http://www.lumivale.example/support.htm");
 }
 
 TEST_F(LinkTest, FontsAreTheControlsFontWithAndWithoutUnderline) {
@@ -204,7 +199,7 @@ TEST_F(LinkTest, ColoursFollowTheStateThroughTheReflectedRequest) {
   EXPECT_EQ(Hex(AskedColour(control)), Hex(RGB(0, 0, 238)));
 }
 
-TEST_F(LinkTest, AHoverColourOfAllBitsIsTheSystemHighlight) {
+TEST_F(LinkTest, AHoverColourOfAllBitsIsTheSystemHighlightAndWhiteLinksStayWhite) {
   HWND control = AddStatic("Lumivale Home", SS_LEFT);
   ASSERT_TRUE(link.Attach(control));
   link.SetColours(RGB(1, 2, 3), RGB(4, 5, 6), CLinkStatic::kHighlightColour);
@@ -212,19 +207,14 @@ TEST_F(LinkTest, AHoverColourOfAllBitsIsTheSystemHighlight) {
   Hover(control);
   EXPECT_EQ(Hex(AskedColour(control)), Hex(GetSysColor(COLOR_HIGHLIGHT)));
   EXPECT_EQ(CLinkStatic::kHighlightColour, static_cast<COLORREF>(-1));
-  PutCursorAway();
-}
 
-TEST_F(LinkTest, WhiteLinksStayWhiteInEveryState) {
-  HWND control = AddStatic("Lumivale Resource Center", SS_LEFT);
+  // The main window's links: white in every state, visited included.
   link.SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
-  link.SetAutoSize(false);
-  ASSERT_TRUE(link.Attach(control));
-  EXPECT_EQ(AskedColour(control), RGB(255, 255, 255));
-  Hover(control);
   EXPECT_EQ(AskedColour(control), RGB(255, 255, 255));
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
   ASSERT_TRUE(link.visited());
+  EXPECT_EQ(AskedColour(control), RGB(255, 255, 255));
+  Hover(control);
   EXPECT_EQ(AskedColour(control), RGB(255, 255, 255));
   PutCursorAway();
 }
@@ -370,34 +360,34 @@ TEST_F(LinkTest, TheCursorIsTheHelpProgramsHandWhenItCanBeLoaded) {
   RemoveDirectoryA(folder.c_str());
 }
 
-TEST_F(LinkTest, AutoSizeKeepsTheLeftEdgeOfLeftAlignedText) {
-  HWND control = AddStatic("Lumivale Home", SS_LEFT | WS_BORDER, 20, 30, 300, 40);
-  ASSERT_TRUE(link.Attach(control));
-  SIZE extent = TextExtent(control, "Lumivale Home");
-  RECT r = HostWindow::ChildRect(control);
-  EXPECT_EQ(r.left, 20);
-  EXPECT_EQ(r.top, 30);
-  EXPECT_EQ(r.right - r.left, extent.cx + 2) << "text plus the border";
-  EXPECT_EQ(r.bottom - r.top, extent.cy + 2);
-}
-
-TEST_F(LinkTest, AutoSizeKeepsTheRightEdgeOfRightAlignedText) {
-  HWND control = AddStatic("Lumivale Home", SS_RIGHT, 20, 30, 300, 40);
-  ASSERT_TRUE(link.Attach(control));
-  RECT r = HostWindow::ChildRect(control);
-  EXPECT_EQ(r.right, 320);
-  EXPECT_EQ(r.top, 30);
-  EXPECT_EQ(r.right - r.left, TextExtent(control, "Lumivale Home").cx);
-}
-
-TEST_F(LinkTest, AutoSizeKeepsTheCentresOfCentredText) {
-  HWND control = AddStatic("Lumivale Home", SS_CENTER | SS_CENTERIMAGE, 20, 30, 300, 40);
-  ASSERT_TRUE(link.Attach(control));
-  RECT r = HostWindow::ChildRect(control);
-  SIZE extent = TextExtent(control, "Lumivale Home");
-  EXPECT_EQ(r.right - r.left, extent.cx);
-  EXPECT_LE(std::abs((r.left + r.right) - (20 + 320)), 1) << "horizontal centre";
-  EXPECT_LE(std::abs((r.top + r.bottom) - (30 + 70)), 1) << "vertical centre";
+TEST_F(LinkTest, AutoSizeFitsTheTextKeepingTheEdgeOrCentreOfItsAlignment) {
+  struct Case {
+    DWORD style;
+    int border;  // pixels the frame adds to each dimension
+  };
+  // The static starts at (20, 30), 300 x 40: left 20, right 320, centre
+  // 170 across and 50 down.
+  for (const Case& c : {Case{SS_LEFT | WS_BORDER, 2}, Case{SS_RIGHT, 0}, Case{SS_CENTER | SS_CENTERIMAGE, 0}}) {
+    CLinkStatic fitted(shell, prompt, LinkSystem{classes.root(), std::string()});
+    HWND control = AddStatic("Lumivale Home", c.style, 20, 30, 300, 40);
+    ASSERT_TRUE(fitted.Attach(control));
+    SIZE extent = TextExtent(control, "Lumivale Home");
+    RECT r = HostWindow::ChildRect(control);
+    SCOPED_TRACE(Hex(c.style));
+    EXPECT_EQ(r.right - r.left, extent.cx + c.border);
+    EXPECT_EQ(r.bottom - r.top, extent.cy + c.border);
+    switch (c.style & SS_TYPEMASK) {
+      case SS_LEFT: EXPECT_EQ(r.left, 20); break;
+      case SS_RIGHT: EXPECT_EQ(r.right, 320); break;
+      default: EXPECT_LE(std::abs((r.left + r.right) - 340), 1); break;
+    }
+    if (c.style & SS_CENTERIMAGE) {
+      EXPECT_LE(std::abs((r.top + r.bottom) - 100), 1);
+    } else {
+      EXPECT_EQ(r.top, 30);
+    }
+    DestroyWindow(control);
+  }
 }
 
 TEST_F(LinkTest, WithAutoSizeOffTheControlKeepsItsSize) {
@@ -429,7 +419,7 @@ TEST_F(LinkTest, AClickThatOpensMarksTheLinkVisited) {
   PutCursorAway();
 }
 
-TEST_F(LinkTest, ASharingViolationIsReportedWithItsExactText) {
+TEST_F(LinkTest, AFailedOpenIsReportedWithTheShellsCodeInTheErrorBox) {
   HWND control = AddStatic("Lumivale Home", SS_LEFT);
   ASSERT_TRUE(link.Attach(control));
   shell.openCode = 26;  // and no browser registered under the test's root
@@ -441,15 +431,11 @@ TEST_F(LinkTest, ASharingViolationIsReportedWithItsExactText) {
   EXPECT_TRUE(prompt.asked[0].caption.empty()) << "no title: the application's name";
   EXPECT_FALSE(link.visited());
   EXPECT_TRUE(shell.ran.empty());
-}
 
-TEST_F(LinkTest, AnUnknownCodeIsReportedWithTheCode) {
-  HWND control = AddStatic("Lumivale Home", SS_LEFT);
-  ASSERT_TRUE(link.Attach(control));
   shell.openCode = 1;
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  ASSERT_EQ(prompt.asked.size(), 1u);
-  EXPECT_EQ(prompt.asked[0].text, "Unable to open hyperlink:\n\nUnknown Error (1) occurred.");
+  ASSERT_EQ(prompt.asked.size(), 2u);
+  EXPECT_EQ(prompt.asked[1].text, "Unable to open hyperlink:\n\nUnknown Error (1) occurred.");
 }
 
 TEST_F(LinkTest, AFailedShellOpenFallsBackToTheRegisteredBrowser) {

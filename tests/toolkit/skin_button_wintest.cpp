@@ -142,28 +142,18 @@ TEST_F(SkinButtonTest, ARefusedPressKeepsTheSelectionAsItWas) {
   EXPECT_EQ(Hex(Printed(control)), Hex(kNormal));
 }
 
-TEST_F(SkinButtonTest, PressingTheSelectedButtonAgainKeepsItSelected) {
-  CSkinButton& clean = Add(1000, 1, 0, 0);
-  Press(clean);
-  Press(clean);
-  EXPECT_EQ(target.clicked.size(), 2u);
-  EXPECT_EQ(target.selectedDuringCall, (std::vector<bool>{false, true}));
-  EXPECT_TRUE(clean.selected());
-}
-
-TEST_F(SkinButtonTest, ADoubleClickIsAPressToo) {
-  CSkinButton& clean = Add(1000, 1, 0, 0);
-  SendMessageA(clean.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
-  EXPECT_EQ(target.clicked, std::vector<int>{1000});
-  EXPECT_TRUE(clean.selected());
-}
-
-TEST_F(SkinButtonTest, APressSendsNoCommandToTheParent) {
+TEST_F(SkinButtonTest, RepeatedPressesAndDoubleClicksAskTheTargetEveryTimeAndSendNoCommand) {
   CSkinButton& clean = Add(1000, 1, 0, 0);
   Press(clean);
   SendMessageA(clean.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  // The button class turns a quick second press into a double click.
+  SendMessageA(clean.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+  SendMessageA(clean.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  EXPECT_EQ(target.clicked, (std::vector<int>{1000, 1000}));
+  EXPECT_EQ(target.selectedDuringCall, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(clean.selected());
   Pump(20);
-  EXPECT_TRUE(host.commands.empty());
+  EXPECT_TRUE(host.commands.empty()) << "the target alone hears of a press";
   EXPECT_NE(GetCapture(), clean.hwnd());
 }
 
@@ -229,7 +219,7 @@ TEST_F(SkinButtonTest, TheCursorOverItIsTheHand) {
   EXPECT_EQ(GetCursor(), clean.cursor());
 }
 
-TEST_F(SkinButtonTest, ButtonsLeaveTheRegistryWhenTheyGo) {
+TEST_F(SkinButtonTest, ButtonsLeaveTheRegistryWhenTheyGoAndOutliveTheirControls) {
   Add(1000, 1, 0, 0);
   Add(1002, 1, 0, 50);
   EXPECT_EQ(groups.size(), 2u);
@@ -239,14 +229,14 @@ TEST_F(SkinButtonTest, ButtonsLeaveTheRegistryWhenTheyGo) {
   EXPECT_EQ(groups.SelectedIn(1), nullptr);
   Press(*buttons.front());  // the group walk does not meet the destroyed one
   EXPECT_TRUE(buttons.front()->selected());
-}
 
-TEST_F(SkinButtonTest, TheButtonSurvivesItsControlBeingDestroyedFirst) {
-  CSkinButton& clean = Add(1000, 1, 0, 0);
+  // The control going first: the button forgets it and keeps its state.
+  CSkinButton& clean = *buttons.front();
   DestroyWindow(clean.hwnd());
   EXPECT_EQ(clean.hwnd(), nullptr);
   EXPECT_EQ(clean.id(), 0);
-  clean.Select();  // no window to repaint: only the state changes
+  clean.Deselect();
+  clean.Select();
   EXPECT_TRUE(clean.selected());
 }
 

@@ -121,10 +121,11 @@ BOOL CMainDlg::OnInit() {
   for (const LinkSpec& spec : kLinks) {
     auto link = std::make_unique<CLinkStatic>(services_.shell, services_.prompt);
     if (spec.id == IDC_LINK_HOME) SetItemText(spec.id, "Lumivale Home");
+    // Set before attaching: attaching fits the control to its text.
+    link->SetURL(MakerUrl(spec.path));
+    link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
+    link->SetAutoSize(false);
     if (link->Attach(Item(spec.id))) {
-      link->SetURL(MakerUrl(spec.path));
-      link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
-      link->SetAutoSize(false);
       // White text on the home picture's dark box, not on button face.
       link->SetBackgroundPainter([this](HDC dc, HWND control) {
         if (!home_) return false;

@@ -7,9 +7,7 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "res/resource.h"
@@ -572,7 +570,7 @@ TEST(TrayShellOnWine, RealIconOperationsSucceedUnderXvfb) {
   EXPECT_TRUE(tray.InstallTrayIcon());
 }
 
-// The real menu loop: closed from another thread once it runs (EndMenu).
+// The real menu loop, closed by a timer of its own thread once it runs.
 class RealMenuShell : public CWinTrayShell {
  public:
   ScopedMenu LoadMenuResource(UINT) override { return MakeTrayMenu(); }
@@ -584,16 +582,11 @@ TEST(TrayShellOnWine, RightClickMenuRunsAndCloses) {
   CSystemTray tray(shell);
   ASSERT_TRUE(tray.Create(main.get(), WM_TRAY_NOTIFY, "SweepHarbor", nullptr, 202));
   main.Posted();
-  std::atomic<bool> done{false};
-  std::thread closer([&done] {
-    for (int i = 0; i < 100 && !done; ++i) {
-      Sleep(100);
-      EndMenu();
-    }
-  });
+  // The menu's modal loop runs on this thread and dispatches its timers:
+  // a timer here closes the menu whatever the machine's load.
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
   EXPECT_EQ(tray.OnTrayIconMessage(202, WM_RBUTTONUP), 1);
-  done = true;
-  closer.join();
+  KillTimer(nullptr, timer);
   bool sawNull = false, sawCommand = false;
   for (const MSG& msg : main.Posted()) {
     sawNull |= msg.message == WM_NULL;
