@@ -652,7 +652,6 @@ TEST(Resources, MainWindowTemplateHasItsControls) {
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_NE(style & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
   EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_FALSE(style & WS_VISIBLE);
 
   const int nav[] = {IDC_NAV_CLEAN, IDC_NAV_CONTROL, IDC_NAV_ITEMS, IDC_NAV_COOKIES, IDC_NAV_PLUGINS};
   for (int i = 0; i < 5; ++i) {
