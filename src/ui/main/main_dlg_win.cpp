@@ -118,14 +118,14 @@ BOOL CMainDlg::OnInit() {
   if (settings.AutoUpdate()) RunUpdateDialog(hwnd_);
 
   SetText(kMainWindowTitle);
-  for (const LinkSpec& spec : kLinks) {
+  for (const LinkSpec& entry : kLinks) {
     auto link = std::make_unique<CLinkStatic>(services_.shell, services_.prompt);
-    if (spec.id == IDC_LINK_HOME) SetItemText(spec.id, "Lumivale Home");
+    if (entry.id == IDC_LINK_HOME) SetItemText(entry.id, "Lumivale Home");
     // Set before attaching: attaching fits the control to its text.
-    link->SetURL(MakerUrl(spec.path));
+    link->SetURL(MakerUrl(entry.path));
     link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
     link->SetAutoSize(false);
-    if (link->Attach(Item(spec.id))) {
+    if (link->Attach(Item(entry.id))) {
       // White text on the home picture's dark box, not on button face.
       link->SetBackgroundPainter([this](HDC dc, HWND control) {
         if (!home_) return false;
@@ -218,11 +218,11 @@ void CMainDlg::PlaceTitleButtons(int clientWidth) {
 
 void CMainDlg::CreateNavigation() {
   int index = 0;
-  for (const NavButtonSpec& spec : kNavButtons) {
-    HWND control = Item(spec.id);
+  for (const NavButtonSpec& entry : kNavButtons) {
+    HWND control = Item(entry.id);
     MoveWindow(control, kNavLeft, kNavTop + index++ * kNavStep, 130, 43, FALSE);
     auto button = std::make_unique<CSkinButton>(buttonGroups_, *this, 1);
-    button->Create(control, spec.normal, spec.hover, spec.selected);
+    button->Create(control, entry.normal, entry.hover, entry.selected);
     navButtons_.push_back(std::move(button));
   }
   cleanList_ = std::make_unique<CCleanListPanel>(app_.catalog(), services_.cleaners, services_.browsers,
