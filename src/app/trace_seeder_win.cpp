@@ -5,16 +5,12 @@
 #include <wininet.h>
 
 #include <sddl.h>
+#include "paths/known_locations_win.h"
 #include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
 namespace {
-
-std::string Special(int csidl) {
-  char buffer[MAX_PATH + 1] = {};
-  return SHGetSpecialFolderPathA(nullptr, buffer, csidl, TRUE) ? StripTrailing(buffer, '\\') : std::string();
-}
 
 void MakeDirs(const std::string& path) {
   for (size_t pos = 3; pos != std::string::npos; pos = path.find('\\', pos + 1))
@@ -65,14 +61,10 @@ std::string UserSidText() {
 
 std::vector<std::string> SeedTraces() {
   std::vector<std::string> made;
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, temp);
-  made.push_back(Format("temporary files: %d", Files(StripTrailing(temp, '\\'), "~seed%02d.tmp", 12, 3000)));
-  char windows[MAX_PATH + 1] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  made.push_back(Format("Windows temporary files: %d", Files(std::string(windows) + "\\Temp", "setup%02d.tmp", 6, 9000)));
-  made.push_back(Format("recent documents: %d", Files(Special(CSIDL_RECENT), "Report %d.doc.lnk", 8, 600)));
-  std::string cache = Special(CSIDL_INTERNET_CACHE);
+  made.push_back(Format("temporary files: %d", Files(StripTrailing(GetTempFolder(), '\\'), "~seed%02d.tmp", 12, 3000)));
+  made.push_back(Format("Windows temporary files: %d", Files(GetWindowsFolder() + "\\Temp", "setup%02d.tmp", 6, 9000)));
+  made.push_back(Format("recent documents: %d", Files(GetSpecialFolder(CSIDL_RECENT, true), "Report %d.doc.lnk", 8, 600)));
+  std::string cache = GetSpecialFolder(CSIDL_INTERNET_CACHE, true);
   if (!cache.empty()) {
     int n = Files(cache + "\\Content.IE5\\SEED0001", "page%02d.htm", 20, 14000);
     n += Files(cache + "\\Content.IE5\\SEED0002", "logo%02d.gif", 15, 2500);
@@ -105,7 +97,7 @@ std::vector<std::string> SeedTraces() {
   }
   made.push_back(Format("cookie entries: %d, visited entries: %d", cookies, visited));
 
-  std::string history = Special(CSIDL_HISTORY);
+  std::string history = GetSpecialFolder(CSIDL_HISTORY, true);
   if (!history.empty()) {
     Files(history + "\\History.IE5", "index.dat", 1, 20000);
     made.push_back("history index.dat: 1");

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/win_cleaners_win.h"
+#include "paths/known_locations_win.h"
 #include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
 
@@ -49,36 +50,31 @@ void CWinSpotCleaners::CleanFolders(CCleaningSpot& spot, CCleanRunContext& conte
 
 namespace {
 
-std::string SpecialFolder(int csidl) {
-  char buffer[MAX_PATH + 1] = {};
-  return SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) ? StripTrailing(buffer, '\\') : std::string();
-}
-
-std::string WindowsDir(UINT (WINAPI* get)(LPSTR, UINT)) {
-  char buffer[MAX_PATH + 1] = {};
-  UINT n = get(buffer, MAX_PATH);
-  return (n == 0 || n > MAX_PATH) ? std::string() : StripTrailing(std::string(buffer, n), '\\');
-}
-
 // Folders whose own files and subfolders belong to the system or to the
 // user's work. A stored location that could not be found (TMP unset makes
 // the temporary folder the Windows folder, an empty token leaves its parent)
 // must never turn a spot into a walk of one of these.
 bool IsProtectedFolder(const std::string& folder) {
   const std::string f = StripTrailing(folder, '\\');
+  const std::string profile = GetSpecialFolder(CSIDL_PROFILE);
+  const size_t slash = profile.find_last_of('\\');
   const std::string candidates[] = {
-      WindowsDir(GetWindowsDirectoryA),        WindowsDir(GetSystemDirectoryA),
-      SpecialFolder(CSIDL_PROGRAM_FILES),      SpecialFolder(CSIDL_PROFILE),
-      SpecialFolder(CSIDL_PERSONAL),           SpecialFolder(CSIDL_DESKTOPDIRECTORY),
-      SpecialFolder(CSIDL_COMMON_DOCUMENTS),   SpecialFolder(CSIDL_APPDATA),
-      SpecialFolder(CSIDL_LOCAL_APPDATA),      SpecialFolder(CSIDL_COMMON_APPDATA),
+      GetWindowsFolder(),
+      GetSystemFolder(),
+      GetSpecialFolder(CSIDL_PROGRAM_FILES),
+      profile,
+      // The folder that holds every user's profile.
+      slash != std::string::npos && slash > 2 ? profile.substr(0, slash) : std::string(),
+      GetSpecialFolder(CSIDL_PERSONAL),
+      GetSpecialFolder(CSIDL_DESKTOPDIRECTORY),
+      GetSpecialFolder(CSIDL_COMMON_DOCUMENTS),
+      GetSpecialFolder(CSIDL_APPDATA),
+      GetSpecialFolder(CSIDL_LOCAL_APPDATA),
+      GetSpecialFolder(CSIDL_COMMON_APPDATA),
   };
   for (const std::string& c : candidates)
     if (!c.empty() && EqualsNoCase(f, c)) return true;
-  // The folder that holds every user's profile.
-  std::string profile = SpecialFolder(CSIDL_PROFILE);
-  size_t slash = profile.find_last_of('\\');
-  return slash != std::string::npos && slash > 2 && EqualsNoCase(f, profile.substr(0, slash));
+  return false;
 }
 
 // The walk below one folder or search pattern.
@@ -186,10 +182,6 @@ void CWinSpotCleaners::CleanFoundFolders(CCleaningSpot&, CCleanRunContext& conte
   }
 }
 
-std::string CWinSpotCleaners::WindowsFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
-  return (n == 0 || n > MAX_PATH) ? std::string() : std::string(buffer, n);
-}
+std::string CWinSpotCleaners::WindowsFolder() { return GetWindowsFolder(); }
 
 }  // namespace sh

@@ -6,6 +6,7 @@
 #include "engine/special_stores_win.h"
 #include "engine/url_cache_win.h"
 #include "engine/win_cleaners_win.h"
+#include "paths/known_locations_win.h"
 
 namespace sh {
 
@@ -22,12 +23,7 @@ CWinSpotCleaners::CWinSpotCleaners(ISettingsStore& settings, IPrompt& prompt, co
 
 CWinSpotCleaners::~CWinSpotCleaners() = default;
 
-static std::string SpecialFolder(int csidl) {
-  char buffer[MAX_PATH + 1] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) return std::string();
-  return buffer;
-}
-std::string CWinSpotCleaners::CookiesFolder() { return SpecialFolder(CSIDL_COOKIES); }
-std::string CWinSpotCleaners::HistoryFolder() { return SpecialFolder(CSIDL_HISTORY); }
+std::string CWinSpotCleaners::CookiesFolder() { return GetSpecialFolder(CSIDL_COOKIES); }
+std::string CWinSpotCleaners::HistoryFolder() { return GetSpecialFolder(CSIDL_HISTORY); }
 
 }  // namespace sh

@@ -50,6 +50,12 @@ std::string GetTempFolder() {
   return FolderFromQuery([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
 }
 
+std::string GetSpecialFolder(int csidl, bool create) {
+  char buffer[MAX_PATH + 1] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, create ? TRUE : FALSE)) return std::string();
+  return StripTrailing(buffer, '\\');
+}
+
 std::string GetModuleDir() {
   char buffer[MAX_PATH + 1] = {};
   DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);

@@ -25,6 +25,9 @@ std::string GetModuleDir();
 std::string GetWindowsFolder();
 std::string GetSystemFolder();
 std::string GetTempFolder();
+// A shell special folder (CSIDL_*), without trailing backslash; created when
+// `create` and missing. Empty when the shell knows none.
+std::string GetSpecialFolder(int csidl, bool create = false);
 
 class CWinLocationProbe : public ILocationProbe {
  public:

@@ -6,6 +6,7 @@
 #include "app/system_info_win.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "toolkit/bitmap_win.h"
 #include "toolkit/maker_site.h"
 #include "toolkit/text.h"
 #include "ui/main/messages.h"
@@ -59,16 +60,6 @@ bool IsLink(int id) {
   for (const LinkSpec& l : kLinks)
     if (l.id == id) return true;
   return false;
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-  BITMAP bm = {};
-  if (bitmap == nullptr || !GetObjectA(bitmap, sizeof bm, &bm)) return SIZE{0, 0};
-  return SIZE{bm.bmWidth, bm.bmHeight};
-}
-
-HBITMAP LoadBitmapResource(int id) {
-  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
 }
 
 // One-pixel-high runs of the skin's non-green pixels, united into a region.
@@ -181,8 +172,8 @@ BOOL CMainDlg::OnInit() {
 
 void CMainDlg::ApplySkin() {
   SetWindowLongPtrA(hwnd_, GWL_STYLE, GetWindowLongPtrA(hwnd_, GWL_STYLE) | WS_SYSMENU);
-  skin_.reset(LoadBitmapResource(IDB_SKIN));
-  home_.reset(LoadBitmapResource(IDB_HOME));
+  skin_ = LoadBitmapResource(IDB_SKIN);
+  home_ = LoadBitmapResource(IDB_HOME);
   skinSize_ = BitmapSize(skin_.get());
   if (skinSize_.cx == 0) skinSize_ = SIZE{745, 545};
   ScopedRegion region(RegionFromSkin(skin_.get()));
