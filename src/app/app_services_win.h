@@ -10,7 +10,7 @@
 
 namespace sh {
 
-class ISpotCleaners;
+class CSpotCleaner;
 
 struct AppServices {
   IPrompt& prompt;
@@ -19,7 +19,7 @@ struct AppServices {
   IShellLauncher& shell;
   IClock& clock;
   IBrowserWindows& browsers;
-  ISpotCleaners& cleaners;
+  CSpotCleaner& cleaners;
 };
 
 }  // namespace sh

@@ -1,32 +1,42 @@
 #include "app/console_host_win.h"
 
+#include "engine/registry_cleaner.h"
 #include "toolkit/text.h"
 
 namespace sh {
 
-CConsoleProgress::CConsoleProgress(const std::vector<CleanItem>& rows)
-    : cells_(rows.size(), std::vector<std::string>(4)), done_(rows.size(), false) {
-  for (size_t i = 0; i < rows.size(); ++i) {
-    cells_[i][0] = rows[i].Name();
-    cells_[i][kStatusColumn] = "Pending";
+CConsoleReport::CConsoleReport(const std::vector<CleanItem>& rows) : rows_(rows.size()) {
+  for (size_t i = 0; i < rows.size(); ++i) rows_[i].name = rows[i].Name();
+}
+
+void CConsoleReport::RowStarted(int row) {
+  if (Row* r = At(row)) r->status = "Scanning...";
+}
+
+void CConsoleReport::CountsChanged(int row, int files, double size) {
+  if (Row* r = At(row)) {
+    r->files = files;
+    r->size = size;
   }
 }
 
-void CConsoleProgress::SetCellText(int row, int column, const std::string& text) {
-  if (row < 0 || static_cast<size_t>(row) >= cells_.size() || column < 0 || column > 3) return;
-  cells_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
+void CConsoleReport::RowDone(int row, const RowOutcome& outcome) {
+  Row* r = At(row);
+  if (r == nullptr) return;
+  r->done = true;
+  if (!outcome.cleaned) return;
+  r->files = outcome.files;
+  r->size = outcome.size;
+  r->keys = outcome.keys;
+  r->status = "Cleaned";
 }
 
-void CConsoleProgress::SetRowDone(int row) {
-  if (row >= 0 && static_cast<size_t>(row) < done_.size()) done_[static_cast<size_t>(row)] = true;
-}
-
-std::string CConsoleProgress::Table() const {
+std::string CConsoleReport::Table() const {
   std::string out = Format("%-40s %8s %14s  %s\r\n", "Name", "Files", "Size", "Status");
-  for (size_t i = 0; i < cells_.size(); ++i) {
-    const auto& c = cells_[i];
-    out += Format("%-40s %8s %14s  %s%s\r\n", c[0].c_str(), c[kFilesColumn].c_str(), c[kSizeColumn].c_str(),
-                  c[kStatusColumn].c_str(), done_[i] ? " *" : "");
+  for (const Row& r : rows_) {
+    const std::string files = r.keys >= 0 ? CleanedKeysText(r.keys) : Format("%d", r.files);
+    out += Format("%-40s %8s %14s  %s%s\r\n", r.name.c_str(), files.c_str(), FormatSize(r.size).c_str(),
+                  r.status.c_str(), r.done ? " *" : "");
   }
   return out;
 }

@@ -1,5 +1,5 @@
-// The engine's command-line front end: progress kept per row and printed as
-// a table, no window and no pause between files unless asked.
+// The engine's command-line front end: rows kept and printed as a table, no
+// window and no pause between files unless asked.
 #pragma once
 
 #include <windows.h>
@@ -11,20 +11,27 @@
 
 namespace sh {
 
-class CConsoleProgress : public ICleanProgress {
+class CConsoleReport : public ICleanReport {
  public:
-  explicit CConsoleProgress(const std::vector<CleanItem>& rows);
-  void SetCellText(int row, int column, const std::string& text) override;
-  void EnsureVisible(int) override {}
-  void SetRowDone(int row) override;
+  struct Row {
+    std::string name;
+    int files = 0;
+    double size = 0;
+    int keys = -1;
+    std::string status = "Pending";
+    bool done = false;
+  };
+  explicit CConsoleReport(const std::vector<CleanItem>& rows);
+  void RowStarted(int row) override;
+  void CountsChanged(int row, int files, double size) override;
+  void RowDone(int row, const RowOutcome& outcome) override;
   // One line per row: name, Files, Size, Status.
   std::string Table() const;
-  const std::string& Cell(int row, int column) const { return cells_[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
-  bool Done(int row) const { return done_[static_cast<size_t>(row)]; }
+  const std::vector<Row>& rows() const { return rows_; }
 
  private:
-  std::vector<std::vector<std::string>> cells_;
-  std::vector<bool> done_;
+  Row* At(int row) { return row >= 0 && static_cast<size_t>(row) < rows_.size() ? &rows_[static_cast<size_t>(row)] : nullptr; }
+  std::vector<Row> rows_;
 };
 
 class CConsoleRunControl : public IRunControl {
@@ -38,12 +45,6 @@ class CConsoleRunControl : public IRunControl {
  private:
   const CCleaningRun* run_ = nullptr;
   DWORD pauseMs_;
-};
-
-class CConsoleHost : public ICleanHost {
- public:
-  void SetButtonText(const std::string&) override {}
-  void SetCleaningInProgress(bool) override {}
 };
 
 }  // namespace sh

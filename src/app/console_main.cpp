@@ -116,13 +116,12 @@ int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
   CWinBrowserWindows browsers(prompt);
   CWinSpotCleaners cleaners(settings, prompt);
   std::vector<CleanItem> rows = catalog.ItemsToClean();
-  CConsoleProgress progress(rows);
+  CConsoleReport report(rows);
   CConsoleRunControl control(pauseMs);
-  CConsoleHost host;
-  CCleaningRun run(host, progress, control, cleaners, browsers, clock);
+  CCleaningRun run(report, control, cleaners.cleaner(), browsers, clock);
   control.set_run(&run);
   run.RunUnattended(&rows);
-  std::fputs(progress.Table().c_str(), stdout);
+  std::fputs(report.Table().c_str(), stdout);
   return 0;
 }
 

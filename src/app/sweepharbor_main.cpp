@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   sh::CWinClock clock;
   sh::CWinBrowserWindows browsers(prompt);
   sh::CWinSpotCleaners cleaners(settings, prompt);
-  sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners};
+  sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners.cleaner()};
 
   sh::CCleanerApp app(sh::kAppName);
   return app.Run(GetCommandLineA(), services);

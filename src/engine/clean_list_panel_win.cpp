@@ -1,6 +1,8 @@
 #include "engine/clean_list_panel_win.h"
 
+#include "engine/registry_cleaner.h"
 #include "res/resource.h"
+#include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -13,12 +15,9 @@ constexpr int kMarkWidth = 18;
 
 }  // namespace
 
-CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, ISpotCleaners& cleaners, IBrowserWindows& browsers,
+CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, CSpotCleaner& cleaner, IBrowserWindows& browsers,
                                  IClock& clock, ICleanListOwner& owner)
-    : CSkinPanel(IDD_CLEANLIST),
-      catalog_(catalog),
-      owner_(owner),
-      run_(*this, *this, *this, cleaners, browsers, clock) {}
+    : CSkinPanel(IDD_CLEANLIST), catalog_(catalog), owner_(owner), run_(*this, *this, cleaner, browsers, clock) {}
 
 BOOL CCleanListPanel::OnInit() {
   list_ = Item(IDC_CLEAN_LIST);
@@ -123,9 +122,45 @@ void CCleanListPanel::SetCellText(int row, int column, const std::string& text) 
   SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&lv));
 }
 
-void CCleanListPanel::EnsureVisible(int row) { ListView_EnsureVisible(list_, row, FALSE); }
+std::string CCleanListPanel::CellText(int row, int column) const {
+  char text[512] = {};
+  LVITEMA sub = {};
+  sub.iSubItem = column;
+  sub.pszText = text;
+  sub.cchTextMax = sizeof text;
+  SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+  return text;
+}
 
-void CCleanListPanel::SetButtonText(const std::string& text) { SetItemText(IDC_CLEAN_BUTTON, text); }
+void CCleanListPanel::RunStarted() {
+  SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_ABORT));
+  owner_.SetCleaningInProgress(true);
+}
+
+void CCleanListPanel::StopRequested() { SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_START_CLEANING)); }
+
+void CCleanListPanel::RowStarted(int row) {
+  ListView_EnsureVisible(list_, row, FALSE);
+  SetCellText(row, kStatusColumn, "Scanning...");
+}
+
+void CCleanListPanel::CountsChanged(int row, int files, double size) {
+  SetCellText(row, kFilesColumn, Format("%d", files));
+  SetCellText(row, kSizeColumn, FormatSize(size));
+}
+
+void CCleanListPanel::RowDone(int row, const RowOutcome& outcome) {
+  if (outcome.cleaned) {
+    if (outcome.keys >= 0) SetCellText(row, kFilesColumn, CleanedKeysText(outcome.keys));
+    SetCellText(row, kStatusColumn, "Cleaned");
+  }
+  SetRowState(row, 1);
+}
+
+void CCleanListPanel::RunEnded() {
+  owner_.SetCleaningInProgress(false);
+  SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_START_CLEANING_IDLE));
+}
 
 void CCleanListPanel::PumpMessages() {
   MSG msg;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/clean_run.h"
+#include "engine/spot_cleaner.h"
 #include "model/catalog.h"
 #include "toolkit/skin_panel_win.h"
 
@@ -26,9 +27,14 @@ class ICleanListOwner {
   virtual void AfterShutdownRun() = 0;
 };
 
-class CCleanListPanel : public CSkinPanel, public ICleanProgress, public IRunControl, public ICleanHost {
+// Column numbers of the list.
+constexpr int kFilesColumn = 1;
+constexpr int kSizeColumn = 2;
+constexpr int kStatusColumn = 3;
+
+class CCleanListPanel : public CSkinPanel, public ICleanReport, public IRunControl {
  public:
-  CCleanListPanel(CSpotCatalog& catalog, ISpotCleaners& cleaners, IBrowserWindows& browsers, IClock& clock,
+  CCleanListPanel(CSpotCatalog& catalog, CSpotCleaner& cleaner, IBrowserWindows& browsers, IClock& clock,
                   ICleanListOwner& owner);
 
   // Rebuilds the rows from the catalog: chosen spots, chosen installed
@@ -45,17 +51,21 @@ class CCleanListPanel : public CSkinPanel, public ICleanProgress, public IRunCon
   int RowCount() const { return static_cast<int>(rows_.size()); }
   int RowState(int row) const;
 
-  // ICleanProgress
-  void SetCellText(int row, int column, const std::string& text) override;
-  void EnsureVisible(int row) override;
-  void SetRowDone(int row) override { SetRowState(row, 1); }
+  void SetCellText(int row, int column, const std::string& text);
+  std::string CellText(int row, int column) const;
+
+  // ICleanReport: the button's label, the Status, Files and Size columns
+  // and the marks.
+  void RunStarted() override;
+  void StopRequested() override;
+  void RowStarted(int row) override;
+  void CountsChanged(int row, int files, double size) override;
+  void RowDone(int row, const RowOutcome& outcome) override;
+  void RunEnded() override;
   // IRunControl: at most 10 pending messages per pump; 10 ms after a file.
   bool IsRunning() override { return run_.running(); }
   void PumpMessages() override;
   void PauseAfterFile() override;
-  // ICleanHost
-  void SetButtonText(const std::string& text) override;
-  void SetCleaningInProgress(bool on) override { owner_.SetCleaningInProgress(on); }
 
  protected:
   BOOL OnInit() override;

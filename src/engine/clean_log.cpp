@@ -43,6 +43,12 @@ std::string RegValue(RegRoot root, const std::string& key, const std::string& va
 std::string CleanedFormStore(RegRoot root, const std::string& path) {
   return "Cleaned : " + RootKeyToName(root) + "\\" + path + "\r\n";
 }
+std::string KeySkipped(RegRoot root, const std::string& subKey) {
+  return "Skipped (not a key to clean) : " + RootKeyToName(root) + "\\" + subKey + " \r\n";
+}
+std::string CouldNotDeleteKey(RegRoot root, const std::string& subKey) {
+  return "Could Not Delete Key : " + RootKeyToName(root) + "\\" + subKey + " \r\n";
+}
 }  // namespace logline
 
 }  // namespace sh

@@ -41,6 +41,9 @@ std::string CleaningFoundFolder(const std::string& pattern);
 std::string RegKey(RegRoot root, const std::string& subKey);
 std::string RegValue(RegRoot root, const std::string& key, const std::string& value);
 std::string CleanedFormStore(RegRoot root, const std::string& path);
+// A key entry that would empty a root or a shared key; a key left behind.
+std::string KeySkipped(RegRoot root, const std::string& subKey);
+std::string CouldNotDeleteKey(RegRoot root, const std::string& subKey);
 }  // namespace logline
 
 }  // namespace sh

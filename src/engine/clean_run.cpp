@@ -1,18 +1,18 @@
 #include "engine/clean_run.h"
 
+#include "engine/spot_cleaner.h"
 #include "toolkit/text.h"
 
 namespace sh {
 
-const char kStartCleaningText[] = "Start Cleaning";
-const char kAbortText[] = "Abort";
 const char kCloseBrowserQuestion[] =
     "SweepHarbor has detected that one or more Internet Explorer windows are open, some IE components "
     "will not be cleaned, Close IE?";
 
 void ShowFilesAndSize(CCleanRunContext& context, int count, double size) {
-  context.progress->SetCellText(context.row, context.filesColumn, Format("%d", count));
-  context.progress->SetCellText(context.row, context.sizeColumn, FormatSize(size));
+  context.shownFiles = count;
+  context.shownSize = size;
+  context.report->CountsChanged(context.row, count, size);
 }
 
 void AddExclusion(CCleanRunContext& context, const std::string& name) { context.exclusions.push_back(name); }
@@ -24,66 +24,70 @@ bool IsExcludedFile(const CCleanRunContext& context, const std::string& path) {
   return false;
 }
 
-bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, ISpotCleaners& cleaners) {
+bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cleaner) {
   context.Log(logline::SpotStart(spot.Name));
-  context.progress->EnsureVisible(context.row);
-  context.progress->SetCellText(context.row, context.statusColumn, "Scanning...");
+  context.report->RowStarted(context.row);
 
   switch (spot.Type) {
     case kSpotRecycleBin:
-      cleaners.CleanRecycleBin(spot, context);
+      cleaner.CleanRecycleBin(context);
       break;
     case kSpotFoundFolders:
-      cleaners.CleanFoundFolders(spot, context);
+      cleaner.CleanFoundFolders(context);
       break;
     case kSpotCookies: {
-      cleaners.CleanCookieCache(spot, context);
-      std::string cookies = cleaners.CookiesFolder();
+      cleaner.CleanCookieCache(context);
+      std::string cookies = cleaner.environment().CookiesFolder();
       if (!cookies.empty()) {
         context.deleteRootDir = context.deleteSubFolders = context.includeSubFolders = 0;
-        for (const std::string& name : cleaners.IgnoredCookieFiles()) AddExclusion(context, name);
+        for (const std::string& name : cleaner.IgnoredCookieFiles()) AddExclusion(context, name);
         int count = 0;
         double size = 0;
-        cleaners.CleanFolder(context, cookies, "*.*", count, size);
+        cleaner.CleanFolder(context, cookies, "*.*", count, size);
       }
       break;
     }
     case kSpotVisited:
-      cleaners.CleanVisitedCache(spot, context);
+      cleaner.CleanVisitedCache(context);
       if (!spot.Folders.empty()) {
         AddExclusion(context, "desktop.ini");
         context.wipeName = "index.dat";
-        cleaners.CleanFolders(spot, context);
+        cleaner.CleanFolders(spot, context);
       }
       break;
     case kSpotHistory: {
-      cleaners.ClearUrlHistory();
+      cleaner.ClearUrlHistory(context);
       AddExclusion(context, "desktop.ini");
       context.wipeName = "index.dat";
       context.includeSubFolders = 1;
       context.deleteSubFolders = 1;
       int count = 0;
       double size = 0;
-      std::string windows = StripTrailing(cleaners.WindowsFolder(), '\\');
-      if (!windows.empty()) cleaners.CleanFolder(context, windows + "\\History", "*.*", count, size);
-      std::string history = cleaners.HistoryFolder();
-      if (!history.empty()) cleaners.CleanFolder(context, history, "*.*", count, size);
+      std::string windows = StripTrailing(cleaner.environment().WindowsFolder(), '\\');
+      if (!windows.empty()) cleaner.CleanFolder(context, windows + "\\History", "*.*", count, size);
+      std::string history = cleaner.environment().HistoryFolder();
+      if (!history.empty()) cleaner.CleanFolder(context, history, "*.*", count, size);
       break;
     }
     case kSpotAutoComplete:
-      cleaners.CleanAutoComplete(spot, context);
+      cleaner.CleanAutoComplete(context);
       break;
     default:
       if (!spot.Folders.empty()) {
         AddExclusion(context, "desktop.ini");
         AddExclusion(context, "index.dat");
-        cleaners.CleanFolders(spot, context);
+        cleaner.CleanFolders(spot, context);
       }
-      if (!spot.RegKeys.empty() || !spot.RegValues.empty()) cleaners.CleanRegistry(spot, context);
+      if (!spot.RegKeys.empty() || !spot.RegValues.empty()) cleaner.CleanRegistry(spot, context);
       break;
   }
 
-  context.progress->SetCellText(context.row, context.statusColumn, "Cleaned");
+  RowOutcome outcome;
+  outcome.cleaned = true;
+  outcome.files = context.shownFiles;
+  outcome.size = context.shownSize;
+  outcome.keys = context.keys;
+  context.report->RowDone(context.row, outcome);
   context.Log(logline::SpotEnd());
   return true;
 }
@@ -112,36 +116,34 @@ void CCleaningRun::RunUnattended(const std::vector<CleanItem>* rows) {
 
 void CCleaningRun::RunCleaning(const std::vector<CleanItem>* rows) {
   if (running_) {
-    host_.SetButtonText(kStartCleaningText);
     running_ = 0;
+    report_.StopRequested();
     return;
   }
   CloseBrowserWindows(browsers_, unattended_ != 0);
   running_ = 1;
-  host_.SetButtonText(kAbortText);
+  report_.RunStarted();
 
-  std::unique_ptr<CCleanLog> log = host_.CreateLog();
+  cleaner_.executor().BindRunControl(&control_);
+  std::unique_ptr<CCleanLog> log = report_.CreateLog();
   lastLogName_ = GetLogFileName(clock_.Now());
   log->Open(lastLogName_);
-  host_.SetCleaningInProgress(true);
 
   for (int row = 0; rows != nullptr && row < static_cast<int>(rows->size()) && running_ && control_.IsRunning();
        ++row) {
     const CleanItem& item = (*rows)[static_cast<size_t>(row)];
-    CCleanRunContext context(log.get(), &progress_, &control_, row);
-    if (item.plugin != nullptr) {
-      if (!item.plugin->Spots().empty()) CleanSpot(*item.plugin->Spots().at(0), context, cleaners_);
-    } else if (item.spot != nullptr) {
-      CleanSpot(*item.spot, context, cleaners_);
-    }
-    progress_.SetRowDone(row);
+    CCleanRunContext context(log.get(), &report_, &control_, row);
+    CCleaningSpot* spot = item.spot;
+    if (item.plugin != nullptr) spot = item.plugin->Spots().empty() ? nullptr : item.plugin->Spots().at(0);
+    if (spot != nullptr) CleanSpot(*spot, context, cleaner_);
+    else report_.RowDone(row, RowOutcome());
   }
 
-  host_.SetCleaningInProgress(false);
   log->Close();
+  cleaner_.executor().BindRunControl(nullptr);
   running_ = 0;
-  host_.SetButtonText(kStartCleaningText);
   unattended_ = 0;
+  report_.RunEnded();
 }
 
 }  // namespace sh

@@ -1,12 +1,15 @@
 // The cleaning run: rows top to bottom, one spot each, a cleaner chosen by
-// the spot's Type. UI-agnostic: the window, the console front end and the
-// tests implement the progress and run-control interfaces.
+// the spot's Type. UI-agnostic: it reports domain events (run started, row
+// started, item acted on, row done, run ended) to an ICleanReport, which the
+// Clean list panel, the console front end and the tests implement.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/clean_actions.h"
 #include "engine/clean_log.h"
 #include "model/catalog.h"
 
@@ -22,23 +25,42 @@ enum SpotType {
   kSpotAutoComplete = 9,
 };
 
-constexpr int kFilesColumn = 1;
-constexpr int kSizeColumn = 2;
-constexpr int kStatusColumn = 3;
+// How a row ended.
+struct RowOutcome {
+  bool cleaned = false;  // false: a plugin row without a spot, nothing ran
+  int files = 0;         // what the Files and Size columns show last
+  double size = 0;
+  // A spot with registry entries and no folder entries: how many keys and
+  // values were cleaned ("%d Keys" in the Files column); -1 otherwise.
+  int keys = -1;
+};
 
-// Where a run shows what it does: one row per item.
-class ICleanProgress {
+// Where a run tells what it does.
+class ICleanReport {
  public:
-  virtual ~ICleanProgress() = default;
-  virtual void SetCellText(int row, int column, const std::string& text) = 0;
-  virtual void EnsureVisible(int row) = 0;
-  virtual void SetRowDone(int row) = 0;
+  virtual ~ICleanReport() = default;
+  virtual void RunStarted() {}
+  // A stop was asked for while a run was going.
+  virtual void StopRequested() {}
+  virtual void RowStarted(int row) { (void)row; }
+  // An action was carried out (or, in a preview, would be); `files` and
+  // `size` are the row's counts so far, as the Files and Size columns show.
+  virtual void ItemActed(int row, const CleanAction& action, ActionResult result, int files, double size) {
+    (void)row, (void)action, (void)result, (void)files, (void)size;
+  }
+  // The counts changed without an action (a URL-cache entry was counted,
+  // a folder was met).
+  virtual void CountsChanged(int row, int files, double size) { (void)row, (void)files, (void)size; }
+  virtual void RowDone(int row, const RowOutcome& outcome) { (void)row, (void)outcome; }
+  virtual void RunEnded() {}
+  // The run's log sink; this system's keeps nothing.
+  virtual std::unique_ptr<CCleanLog> CreateLog() { return std::make_unique<CCleanLog>(); }
 };
 
 // Asked by every loop of the run. IsRunning is the panel's running flag;
 // PumpMessages lets window messages (the Abort click) run; PauseAfterFile is
 // called after every file and URL-cache entry (the window pumps and sleeps
-// 10 ms there; a benchmark may do nothing).
+// 10 ms there; the console does not).
 class IRunControl {
  public:
   virtual ~IRunControl() = default;
@@ -49,8 +71,8 @@ class IRunControl {
 
 class CCleanRunContext {
  public:
-  CCleanRunContext(CCleanLog* log, ICleanProgress* progress, IRunControl* control, int row)
-      : log(log), progress(progress), control(control), row(row) {}
+  CCleanRunContext(CCleanLog* log, ICleanReport* report, IRunControl* control, int row)
+      : log(log), report(report), control(control), row(row) {}
 
   void Log(const std::string& line) { log->Write(line); }
   bool Running() { return control->IsRunning(); }
@@ -59,48 +81,27 @@ class CCleanRunContext {
   int deleteRootDir = 0;
   int deleteSubFolders = 0;
   int includeSubFolders = 0;
-  ICleanProgress* progress;
+  ICleanReport* report;
   IRunControl* control;
   int row;
-  int filesColumn = kFilesColumn;
-  int sizeColumn = kSizeColumn;
-  int statusColumn = kStatusColumn;
   std::vector<std::string> exclusions;
   std::string wipeName;
+  // What the Files and Size columns show last, and the "%d Keys" count.
+  int shownFiles = 0;
+  double shownSize = 0;
+  int keys = -1;
 };
 
-// Files column "%d", Size column FormatSize.
+// The Files and Size columns now read `count` and `size`.
 void ShowFilesAndSize(CCleanRunContext& context, int count, double size);
 void AddExclusion(CCleanRunContext& context, const std::string& name);
 // The name after the last backslash equals an exclusion, ignoring case.
 bool IsExcludedFile(const CCleanRunContext& context, const std::string& path);
 
-// Every cleaner CleanSpot can call. The Win32 layer implements them; tests
-// record the calls.
-class ISpotCleaners {
- public:
-  virtual ~ISpotCleaners() = default;
-  virtual void CleanFolders(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual void CleanFolder(CCleanRunContext& context, const std::string& path, const std::string& mask,
-                           int& count, double& size) = 0;
-  virtual void CleanRegistry(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual void CleanRecycleBin(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual void CleanFoundFolders(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual void CleanCookieCache(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual void CleanVisitedCache(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  virtual bool ClearUrlHistory() = 0;
-  virtual void CleanAutoComplete(CCleaningSpot& spot, CCleanRunContext& context) = 0;
-  // The shell's Cookies and History folders; empty when the shell knows none.
-  virtual std::string CookiesFolder() = 0;
-  virtual std::string HistoryFolder() = 0;
-  virtual std::string WindowsFolder() = 0;
-  // File names in the Cookies folder that belong to ignored cookies and
-  // must survive the folder walk.
-  virtual std::vector<std::string> IgnoredCookieFiles() = 0;
-};
+class CSpotCleaner;
 
 // Cleans one spot with the cleaner its Type picks; always true.
-bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, ISpotCleaners& cleaners);
+bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cleaner);
 
 // The pre-run check for open browser and Explorer windows.
 class IBrowserWindows {
@@ -120,32 +121,19 @@ class IBrowserWindows {
 // few times: never loops for ever.
 void CloseBrowserWindows(IBrowserWindows& windows, bool unattended);
 
-extern const char kStartCleaningText[];  // strings 107 and 113
-extern const char kAbortText[];          // string 108
 extern const char kCloseBrowserQuestion[];
 
-// What the run needs from its host (the Clean list panel, the console front
-// end, a test) beyond the per-row progress.
-class ICleanHost {
- public:
-  virtual ~ICleanHost() = default;
-  virtual void SetButtonText(const std::string& text) = 0;
-  // The main window's cleaning-in-progress flag.
-  virtual void SetCleaningInProgress(bool on) = 0;
-  virtual std::unique_ptr<CCleanLog> CreateLog() { return std::make_unique<CCleanLog>(); }
-};
-
-// RunCleaning as logic: owns the running and unattended flags, asks `rows`
-// for the current list each time round (the list may change while messages
-// are pumped). Its IsRunning is what the run control should report.
+// RunCleaning as logic: owns the running and unattended flags. Its
+// running() is what the run control should report.
 class CCleaningRun {
  public:
-  CCleaningRun(ICleanHost& host, ICleanProgress& progress, IRunControl& control, ISpotCleaners& cleaners,
-               IBrowserWindows& browsers, IClock& clock)
-      : host_(host), progress_(progress), control_(control), cleaners_(cleaners), browsers_(browsers),
-        clock_(clock) {}
+  CCleaningRun(ICleanReport& report, IRunControl& control, CSpotCleaner& cleaner, IBrowserWindows& browsers,
+               IClock& clock)
+      : report_(report), control_(control), cleaner_(cleaner), browsers_(browsers), clock_(clock) {}
 
-  // Starts a run over `rows`, or, during a run, asks it to stop.
+  // Starts a run over `rows`, or, during a run, asks it to stop. The rows
+  // are read afresh before each one (the list may change while messages are
+  // pumped).
   void RunCleaning(const std::vector<CleanItem>* rows);
   // The same run without the browser question.
   void RunUnattended(const std::vector<CleanItem>* rows);
@@ -155,10 +143,9 @@ class CCleaningRun {
   const std::string& lastLogName() const { return lastLogName_; }
 
  private:
-  ICleanHost& host_;
-  ICleanProgress& progress_;
+  ICleanReport& report_;
   IRunControl& control_;
-  ISpotCleaners& cleaners_;
+  CSpotCleaner& cleaner_;
   IBrowserWindows& browsers_;
   IClock& clock_;
   int running_ = 0;

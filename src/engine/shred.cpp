@@ -31,32 +31,46 @@ bool CShredPatterns::Ensure() {
   return true;
 }
 
-bool OverwriteRegion(IShredTarget& file, CShredPatterns& patterns, size_t length, int cycles) {
+bool OverwriteRegion(IShredTarget& file, CShredPatterns& patterns, uint64_t offset, size_t length, int cycles) {
   if (!patterns.Ensure()) return false;
   if (length > kShredBlockSize) return false;  // a region is at most one block
-  const int64_t back = -static_cast<int64_t>(length);
-  for (int cycle = 0; cycle < cycles; ++cycle) {
-    if (cycle > 0 && !file.SeekRelative(back)) return false;
-    for (int b = 0; b < 3; ++b) {
-      if (b != 0 && !file.SeekRelative(back)) return false;
-      if (!file.Write(patterns.block(b), length)) return false;
-    }
-  }
+  for (int cycle = 0; cycle < cycles; ++cycle)
+    for (int b = 0; b < 3; ++b)
+      if (!file.WriteAt(offset, patterns.block(b), length)) return false;
   return true;
 }
 
-bool OverwriteFileContents(IShredTarget& file, CShredPatterns& patterns, uint64_t size, int cycles) {
-  if (size == 0) return true;
-  if (!file.SeekTo(size - 1) || !OverwriteRegion(file, patterns, 1, cycles)) return false;
-  if (!file.SeekTo(0)) return false;
+namespace {
+
+OverwriteResult OverwriteSpan(IShredTarget& file, CShredPatterns& patterns, uint64_t offset, uint64_t length,
+                              int cycles, const KeepGoing& keepGoing) {
   uint64_t done = 0;
-  while (done < size - 1) {
-    uint64_t left = size - 1 - done;
-    size_t n = left < kShredBlockSize ? static_cast<size_t>(left) : kShredBlockSize;
-    if (!OverwriteRegion(file, patterns, n, cycles)) return false;
+  while (done < length) {
+    if (keepGoing && !keepGoing()) return OverwriteResult::kStopped;
+    const uint64_t left = length - done;
+    const size_t n = left < kShredBlockSize ? static_cast<size_t>(left) : kShredBlockSize;
+    if (!OverwriteRegion(file, patterns, offset + done, n, cycles)) return OverwriteResult::kFailed;
     done += n;
   }
-  return true;
+  return OverwriteResult::kDone;
+}
+
+}  // namespace
+
+OverwriteResult OverwriteFileContents(IShredTarget& file, CShredPatterns& patterns, uint64_t size, int cycles,
+                                      const KeepGoing& keepGoing) {
+  if (size == 0) return OverwriteResult::kDone;
+  if (!OverwriteRegion(file, patterns, size - 1, 1, cycles)) return OverwriteResult::kFailed;
+  return OverwriteSpan(file, patterns, 0, size - 1, cycles, keepGoing);
+}
+
+OverwriteResult OverwriteRanges(IShredTarget& file, CShredPatterns& patterns, const std::vector<ByteRange>& ranges,
+                                int cycles, const KeepGoing& keepGoing) {
+  for (const ByteRange& range : ranges) {
+    OverwriteResult result = OverwriteSpan(file, patterns, range.offset, range.length, cycles, keepGoing);
+    if (result != OverwriteResult::kDone) return result;
+  }
+  return OverwriteResult::kDone;
 }
 
 std::string ShredLetterName(const std::string& name, char letter) {

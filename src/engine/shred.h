@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "engine/path_rules.h"
 
 namespace sh {
 
@@ -31,24 +35,33 @@ class CShredPatterns {
   bool ready_ = false;
 };
 
-// The open file being overwritten.
+// The open file being overwritten. Writes name their offset, so that the
+// three passes over a region cost three calls and no seeks.
 class IShredTarget {
  public:
   virtual ~IShredTarget() = default;
-  virtual bool SeekTo(uint64_t offset) = 0;
-  virtual bool SeekRelative(int64_t delta) = 0;
-  // Writes at the current position and moves past what was written.
-  virtual bool Write(const uint8_t* data, size_t length) = 0;
+  // Writes all of `length` bytes at `offset`.
+  virtual bool WriteAt(uint64_t offset, const uint8_t* data, size_t length) = 0;
 };
 
-// Overwrites `length` bytes (at most one block) from the current position,
-// `cycles` times with zeros, 0xFF and random bytes; the position ends at the
-// end of the region.
-bool OverwriteRegion(IShredTarget& file, CShredPatterns& patterns, size_t length, int cycles);
+// Overwrites `length` bytes (at most one block) at `offset`, `cycles` times
+// with zeros, 0xFF and random bytes, in that order.
+bool OverwriteRegion(IShredTarget& file, CShredPatterns& patterns, uint64_t offset, size_t length, int cycles);
 
-// The content step of ShredFile: the last byte first, then the rest from
+enum class OverwriteResult { kDone, kFailed, kStopped };
+
+// Asked between regions: false ends the overwriting (Abort was clicked).
+using KeepGoing = std::function<bool()>;
+
+// The content step of shredding: the last byte first, then the rest from
 // offset 0 in regions of at most one block. Never writes at or past `size`.
-bool OverwriteFileContents(IShredTarget& file, CShredPatterns& patterns, uint64_t size, int cycles);
+OverwriteResult OverwriteFileContents(IShredTarget& file, CShredPatterns& patterns, uint64_t size, int cycles,
+                                      const KeepGoing& keepGoing = nullptr);
+
+// The same over a sparse file's allocated ranges only (ShredRegions), so
+// that shredding never makes the file take more disk than it does.
+OverwriteResult OverwriteRanges(IShredTarget& file, CShredPatterns& patterns, const std::vector<ByteRange>& ranges,
+                                int cycles, const KeepGoing& keepGoing = nullptr);
 
 // `name` with every character that is not a dot replaced by `letter`.
 std::string ShredLetterName(const std::string& name, char letter);

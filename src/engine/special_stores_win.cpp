@@ -7,7 +7,6 @@
 
 #include <cstring>
 
-#include "engine/registry_cleaner_win.h"
 #include "engine/special_stores.h"
 #include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
@@ -16,58 +15,6 @@ namespace sh {
 
 void CWinRecycleBinShell::EmptyRecycleBin() {
   SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-}
-
-void CWinSpotCleaners::CleanRecycleBin(CCleaningSpot&, CCleanRunContext& context) {
-  int count = 0;
-  double size = 0;
-  for (const std::string& root : recycleShell_->DriveRoots()) {
-    const std::string folder = RecycledFolder(root);
-    std::string indexFile = RecycledIndexInfo(folder);
-    if (!PathFileExistsA(indexFile.c_str())) {
-      indexFile = RecycledIndexInfo2(folder);
-      // A drive without a bin index ends the drive loop.
-      if (!PathFileExistsA(indexFile.c_str())) break;
-    }
-    CleanRecycledFolder(context, folder, count, size, indexFile);
-  }
-  recycleShell_->EmptyRecycleBin();
-}
-
-void CWinSpotCleaners::CleanRecycledFolder(CCleanRunContext& context, const std::string& folder, int& count,
-                                           double& size, const std::string& indexFile) {
-  const std::string dir = RecycledSearchFolder(folder);
-  if (dir.empty()) return;
-  const std::string desktopIni = dir + "\\desktop.ini";
-  WIN32_FIND_DATAA found;
-  ScopedFindHandle search(FindFirstFileA(RecycledSearchPattern(folder).c_str(), &found));
-  if (!search.valid()) return;
-  do {
-    if (!context.Running()) break;
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string full = dir + "\\" + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      // A junction in the bin would lead the walk to its live target.
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        CleanRecycledFolder(context, full, count, size, indexFile);
-      continue;
-    }
-    if (EqualsNoCase(full, indexFile) || EqualsNoCase(full, desktopIni)) continue;
-    size += static_cast<double>(found.nFileSizeLow);
-    ++count;
-    ShowFilesAndSize(context, count, size);
-    context.Log(logline::Deleting(full));
-    deleter_.DeleteTrackFile(full);
-    // The bin's index still lists the file: an empty one of the same name
-    // stays for the shell's empty to remove with its index entry. Shared, so
-    // that a file that could not be deleted while in use is still cut to
-    // length 0.
-    ScopedHandle placeholder(CreateFileA(full.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    placeholder.reset();
-    context.control->PauseAfterFile();
-  } while (FindNextFileA(search.get(), &found));
 }
 
 namespace {
@@ -157,10 +104,6 @@ void ApplyKeyDaclToTree(HKEY root, const std::string& key, PSECURITY_DESCRIPTOR 
   for (const std::string& child : children) ApplyKeyDaclToTree(root, key + "\\" + child, descriptor);
 }
 
-void SetDisplayString(HKEY root, const std::string& key) {
-  SetStringValueInExistingKey(root, key, kDisplayStringName, kDisplayStringValue);
-}
-
 }  // namespace
 
 std::string CurrentUserSidText() {
@@ -184,50 +127,24 @@ bool ReadKeyDacl(HKEY root, const std::string& key, std::vector<BYTE>& descripto
   return true;
 }
 
-void CWinSpotCleaners::CleanAutoComplete(CCleaningSpot&, CCleanRunContext& context) {
-  // Step A: the store named by the user's SID, whose access list may not let
-  // the user delete it. Every failure here is silent.
+bool WidenFormStore(const std::string& sid, std::vector<BYTE>& oldDescriptor) {
+  oldDescriptor.clear();
   CTokenUser user;
-  if (ntFamily_ && user.Read()) {
-    const std::string identity = TextOfSid(user.sid());
-    const std::string base = FormStoreBase(identity);
-    const std::string store = FormStoreKey(identity);
-    std::vector<BYTE> oldDescriptor;
-    const bool haveOld = ReadKeyDacl(HKEY_CURRENT_USER, base, oldDescriptor);
-    {
-      CWidenedDescriptor widened;
-      if (widened.Build(user.sid())) {
-        ApplyKeyDacl(HKEY_CURRENT_USER, base, widened.get());
-        ApplyKeyDacl(HKEY_CURRENT_USER, FormStoreDataKey(identity), widened.get());
-        ApplyKeyDaclToTree(HKEY_CURRENT_USER, store, widened.get());
-        CleanRegistryKey(RegRoot::kCurrentUser, store, prompt_);
-        SetDisplayString(HKEY_CURRENT_USER, store);
-      }
-    }
-    // Only base gets its former list back; Data and below keep the wide one.
-    if (haveOld) ApplyKeyDacl(HKEY_CURRENT_USER, base, oldDescriptor.data());
-  }
-
-  // Step B: the store named by the logon name, in the user's hive or else
-  // the machine's.
-  char name[260] = {};
-  DWORD length = sizeof name;
-  if (!GetUserNameA(name, &length) || name[0] == '\0') return;
-  const std::string path = FormStoreKey(name);
-  if (CleanRegistryKey(RegRoot::kCurrentUser, path, prompt_)) {
-    context.Log(logline::CleanedFormStore(RegRoot::kCurrentUser, path));
-    SetDisplayString(HKEY_CURRENT_USER, path);
-  } else if (CleanRegistryKey(RegRoot::kLocalMachine, path, prompt_)) {
-    context.Log(logline::CleanedFormStore(RegRoot::kLocalMachine, path));
-    SetDisplayString(HKEY_LOCAL_MACHINE, path);
-  }
+  if (sid.empty() || !user.Read() || TextOfSid(user.sid()) != sid) return false;
+  const std::string base = FormStoreBase(sid);
+  ReadKeyDacl(HKEY_CURRENT_USER, base, oldDescriptor);
+  CWidenedDescriptor widened;
+  if (!widened.Build(user.sid())) return false;
+  ApplyKeyDacl(HKEY_CURRENT_USER, base, widened.get());
+  ApplyKeyDacl(HKEY_CURRENT_USER, FormStoreDataKey(sid), widened.get());
+  ApplyKeyDaclToTree(HKEY_CURRENT_USER, FormStoreKey(sid), widened.get());
+  return true;
 }
 
-bool IsNtFamilyFromVersion() {
-  OSVERSIONINFOA info;
-  std::memset(&info, 0, sizeof info);
-  info.dwOSVersionInfoSize = sizeof info;
-  return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+void RestoreFormStore(const std::string& sid, std::vector<BYTE>& oldDescriptor) {
+  // Only base gets its former list back; Data and below keep the wide one.
+  if (!oldDescriptor.empty()) ApplyKeyDacl(HKEY_CURRENT_USER, FormStoreBase(sid), oldDescriptor.data());
+  oldDescriptor.clear();
 }
 
 }  // namespace sh

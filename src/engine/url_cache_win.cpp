@@ -8,8 +8,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "engine/cookie_ignore.h"
-#include "engine/win_cleaners_win.h"
 #include "toolkit/text.h"
 
 namespace sh {
@@ -21,21 +19,8 @@ constexpr DWORD kMaxRecordSize = 1u << 20;
 // Growth is asked for at most this often per call.
 constexpr int kMaxGrowth = 8;
 
-const char kCookiePrefix[] = "cookie:";
-const char kVisitedPrefix[] = "visited:";
-
 const CLSID kUrlHistoryClass = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
 const IID kUrlHistoryStg2Interface = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
-
-// Bytes of the file, low 32 bits; 0 when it cannot be opened.
-uint32_t LocalFileLength(const std::string& path) {
-  if (path.empty()) return 0;
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return 0;
-  DWORD size = GetFileSize(file.get(), nullptr);
-  return size == INVALID_FILE_SIZE ? 0 : size;
-}
 
 void ToEntry(const INTERNET_CACHE_ENTRY_INFOA* record, UrlCacheEntry& entry) {
   entry.sourceName = record->lpszSourceUrlName ? record->lpszSourceUrlName : "";
@@ -122,51 +107,6 @@ bool CWinUrlHistory::ClearHistory() {
     return false;
   history.get()->ClearHistory();
   return true;
-}
-
-void CWinSpotCleaners::CleanCookieCache(CCleaningSpot&, CCleanRunContext& context) {
-  int count = 0;
-  uint32_t bytes = 0;
-  UrlCacheEntry entry;
-  for (bool more = urlCache_->First(kCookiePrefix, entry); more && context.Running();) {
-    if (!IsCookieIgnored(settings_, entry.sourceName)) {
-      ++count;
-      bytes += LocalFileLength(entry.localFileName);
-      ShowFilesAndSize(context, count, bytes);
-      urlCache_->DeleteEntry(entry.sourceName);
-    }
-    more = urlCache_->Next(entry);
-    context.control->PauseAfterFile();
-  }
-}
-
-void CWinSpotCleaners::CleanVisitedCache(CCleaningSpot&, CCleanRunContext& context) {
-  int count = 0;
-  UrlCacheEntry entry;
-  for (bool more = urlCache_->First(kVisitedPrefix, entry); more && context.Running();) {
-    ++count;
-    ShowFilesAndSize(context, count, 0);
-    urlCache_->DeleteEntry(entry.sourceName);
-    more = urlCache_->Next(entry);
-    context.control->PauseAfterFile();
-  }
-}
-
-bool CWinSpotCleaners::ClearUrlHistory() { return urlHistory_->ClearHistory(); }
-
-std::vector<std::string> CWinSpotCleaners::IgnoredCookieFiles() {
-  std::vector<std::string> files;
-  bool anyIgnored = false;
-  UrlCacheEntry entry;
-  for (bool more = urlCache_->First(kCookiePrefix, entry); more; more = urlCache_->Next(entry)) {
-    if (!IsCookieIgnored(settings_, entry.sourceName)) continue;
-    anyIgnored = true;
-    if (!entry.localFileName.empty()) files.push_back(FileNamePart(entry.localFileName));
-  }
-  // The cookies' entries live in the folder's index.dat: deleting it would
-  // drop the entries of the kept cookies along with the rest.
-  if (anyIgnored) files.push_back("index.dat");
-  return files;
 }
 
 }  // namespace sh

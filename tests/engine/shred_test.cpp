@@ -13,26 +13,17 @@ namespace {
 class MemoryFile : public IShredTarget {
  public:
   MemoryFile(size_t size, const CShredPatterns& patterns) : data(size, 0x55), patterns_(patterns) {}
-  bool SeekTo(uint64_t offset) override {
-    pos = static_cast<int64_t>(offset);
-    return true;
-  }
-  bool SeekRelative(int64_t delta) override {
-    pos += delta;
-    return pos >= 0;
-  }
-  bool Write(const uint8_t* bytes, size_t length) override {
+  bool WriteAt(uint64_t offset, const uint8_t* bytes, size_t length) override {
     if (failAt >= 0 && static_cast<int>(writes.size()) == failAt) return false;
     int pattern = -1;
     for (int b = 0; b < 3; ++b)
       if (bytes == patterns_.block(b)) pattern = b;
-    writes.push_back({pos, length, pattern});
+    writes.push_back({static_cast<int64_t>(offset), length, pattern});
     for (size_t i = 0; i < length; ++i) {
-      size_t at = static_cast<size_t>(pos) + i;
+      size_t at = static_cast<size_t>(offset) + i;
       if (at >= data.size()) ++outside;
       else data[at] = bytes[i];
     }
-    pos += static_cast<int64_t>(length);
     return true;
   }
   struct WriteRec {
@@ -42,7 +33,6 @@ class MemoryFile : public IShredTarget {
   };
   std::vector<uint8_t> data;
   std::vector<WriteRec> writes;
-  int64_t pos = 0;
   int outside = 0;
   int failAt = -1;
 
@@ -84,7 +74,7 @@ TEST(Shred, PatternSetupIsAllOrNothingAndRetried) {
   EXPECT_FALSE(patterns.ready());
   EXPECT_EQ(patterns.block(0), nullptr) << "no block is kept after a failed setup";
   MemoryFile file(10, patterns);
-  EXPECT_FALSE(OverwriteFileContents(file, patterns, 10, 1));
+  EXPECT_EQ(OverwriteFileContents(file, patterns, 10, 1), OverwriteResult::kFailed);
   EXPECT_TRUE(file.writes.empty());
   patterns.failing = false;
   EXPECT_TRUE(patterns.Ensure()) << "the next call tries again";
@@ -94,14 +84,14 @@ TEST(Shred, PatternSetupIsAllOrNothingAndRetried) {
 TEST(Shred, EmptyFileIsNotWritten) {
   CShredPatterns patterns;
   MemoryFile file(0, patterns);
-  EXPECT_TRUE(OverwriteFileContents(file, patterns, 0, 35));
+  EXPECT_EQ(OverwriteFileContents(file, patterns, 0, 35), OverwriteResult::kDone);
   EXPECT_TRUE(file.writes.empty());
 }
 
 TEST(Shred, OneByteFileGetsOnlyTheLastByteStep) {
   CShredPatterns patterns;
   MemoryFile file(1, patterns);
-  ASSERT_TRUE(OverwriteFileContents(file, patterns, 1, 2));
+  ASSERT_EQ(OverwriteFileContents(file, patterns, 1, 2), OverwriteResult::kDone);
   ASSERT_EQ(file.writes.size(), 6u);  // 3 x cycles writes of 1 byte
   for (size_t i = 0; i < file.writes.size(); ++i) {
     EXPECT_EQ(file.writes[i].offset, 0);
@@ -114,7 +104,7 @@ TEST(Shred, OneByteFileGetsOnlyTheLastByteStep) {
 TEST(Shred, RegionSequenceOf200000ByteFile) {
   CShredPatterns patterns;
   MemoryFile file(200000, patterns);
-  ASSERT_TRUE(OverwriteFileContents(file, patterns, 200000, 1));
+  ASSERT_EQ(OverwriteFileContents(file, patterns, 200000, 1), OverwriteResult::kDone);
   struct Expect {
     int64_t offset;
     size_t length;
@@ -129,7 +119,6 @@ TEST(Shred, RegionSequenceOf200000ByteFile) {
       EXPECT_EQ(w.pattern, p) << "zeros, then 0xFF, then random";
     }
   EXPECT_EQ(file.outside, 0);
-  EXPECT_EQ(file.pos, 199999) << "the walk ends where the last byte begins";
   // Every byte ends as the random pattern of its region.
   EXPECT_EQ(file.data[199999], patterns.block(2)[0]);
   EXPECT_EQ(file.data[65536 + 7], patterns.block(2)[7]);
@@ -139,7 +128,7 @@ TEST(Shred, RegionSequenceOf200000ByteFile) {
 TEST(Shred, CyclesRepeatEachRegionInPlace) {
   CShredPatterns patterns;
   MemoryFile file(70000, patterns);
-  ASSERT_TRUE(OverwriteFileContents(file, patterns, 70000, 35));
+  ASSERT_EQ(OverwriteFileContents(file, patterns, 70000, 35), OverwriteResult::kDone);
   // (last byte + two regions) x 35 cycles x 3 patterns
   EXPECT_EQ(file.writes.size(), 3u * 35 * 3);
   for (const auto& w : file.writes) {
@@ -153,9 +142,34 @@ TEST(Shred, FailedWriteStopsTheOverwrite) {
   CShredPatterns patterns;
   MemoryFile file(100, patterns);
   file.failAt = 4;
-  EXPECT_FALSE(OverwriteFileContents(file, patterns, 100, 1));
+  EXPECT_EQ(OverwriteFileContents(file, patterns, 100, 1), OverwriteResult::kFailed);
   EXPECT_EQ(file.writes.size(), 4u);
-  EXPECT_FALSE(OverwriteRegion(file, patterns, kShredBlockSize + 1, 1)) << "a region is at most one block";
+  EXPECT_FALSE(OverwriteRegion(file, patterns, 0, kShredBlockSize + 1, 1)) << "a region is at most one block";
+}
+
+TEST(Shred, AbortBetweenBlocksStopsTheOverwrite) {
+  CShredPatterns patterns;
+  MemoryFile file(5 * kShredBlockSize, patterns);
+  int asked = 0;
+  EXPECT_EQ(OverwriteFileContents(file, patterns, file.data.size(), 1, [&] { return ++asked < 3; }),
+            OverwriteResult::kStopped);
+  EXPECT_EQ(asked, 3) << "asked before every block";
+  EXPECT_EQ(file.writes.size(), 3u * 3) << "the last byte and two blocks";
+}
+
+TEST(Shred, SparseFileIsWrittenOnlyWhereItHoldsData) {
+  CShredPatterns patterns;
+  MemoryFile file(1 << 20, patterns);
+  const std::vector<ByteRange> held = ShredRegions(1 << 20, std::vector<ByteRange>{{4096, 70000}, {900000, 10}});
+  ASSERT_EQ(OverwriteRanges(file, patterns, held, 1), OverwriteResult::kDone);
+  uint64_t written = 0;
+  for (const auto& w : file.writes) {
+    const bool inside = (w.offset >= 4096 && w.offset + static_cast<int64_t>(w.length) <= 4096 + 70000) ||
+                        (w.offset >= 900000 && w.offset + static_cast<int64_t>(w.length) <= 900010);
+    EXPECT_TRUE(inside) << "write at " << w.offset;
+    written += w.length;
+  }
+  EXPECT_EQ(written, 3u * 70010) << "every held byte three times";
 }
 
 TEST(Shred, MethodsGiveCycles) {

@@ -3,10 +3,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/clean_actions.h"
 #include "engine/clean_run.h"
 #include "settings/settings.h"
 #include "toolkit/seams.h"
@@ -39,24 +41,28 @@ class RecordingLog : public CCleanLog {
   int closed = 0;
 };
 
-class RecordingProgress : public ICleanProgress {
+// Records the run's events as text, and the rows' last counts.
+class RecordingReport : public ICleanReport {
  public:
-  void SetCellText(int row, int column, const std::string& text) override {
-    cells[{row, column}] = text;
-    events.push_back("cell " + std::to_string(row) + "," + std::to_string(column) + "=" + text);
+  void RunStarted() override { events.push_back("run"); }
+  void StopRequested() override { events.push_back("stop"); }
+  void RowStarted(int row) override { events.push_back("row " + std::to_string(row)); }
+  void ItemActed(int row, const CleanAction& action, ActionResult result, int, double) override {
+    acted.push_back(std::to_string(row) + " " + ActionVerb(action.kind) + " " + ActionTarget(action) +
+                    (result == ActionResult::kDone ? "" : " (failed)"));
   }
-  void EnsureVisible(int row) override { events.push_back("visible " + std::to_string(row)); }
-  void SetRowDone(int row) override {
-    done.push_back(row);
-    events.push_back("done " + std::to_string(row));
+  void CountsChanged(int row, int files, double size) override { counts[row] = {files, size}; }
+  void RowDone(int row, const RowOutcome& outcome) override {
+    outcomes[row] = outcome;
+    events.push_back("done " + std::to_string(row) + (outcome.cleaned ? " cleaned" : ""));
   }
-  std::string Cell(int row, int column) const {
-    auto it = cells.find({row, column});
-    return it == cells.end() ? std::string() : it->second;
-  }
-  std::map<std::pair<int, int>, std::string> cells;
+  void RunEnded() override { events.push_back("end"); }
+  std::unique_ptr<CCleanLog> CreateLog() override { return std::make_unique<CCleanLog>(); }
+
   std::vector<std::string> events;
-  std::vector<int> done;
+  std::vector<std::string> acted;
+  std::map<int, std::pair<int, double>> counts;
+  std::map<int, RowOutcome> outcomes;
 };
 
 // Counts files through PauseAfterFile; `onFile` may act at the n-th file
