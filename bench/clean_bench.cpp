@@ -1,12 +1,28 @@
-// Folder cleaning throughput: the engine beside a bare FindFirstFile /
-// DeleteFile loop over an identical tree, in the same run.
+// Folder cleaning throughput: the engine beside bare FindFirstFile loops
+// over identical trees, in the same run.
+//  - clean: CSpotCleaner::CleanFolders with the Win32 executor beside a
+//    FindFirstFileA / DeleteFileA loop;
+//  - preview: the same CleanFolders with CPreviewExecutor beside a
+//    FindFirstFileA walk that only counts files and bytes.
+// Each figure is the median of 5 rounds; a round times the bare loop and the
+// engine on freshly laid trees, in turn (the order swaps every round, so
+// that neither always runs on the warmer cache). The machine is shared:
+// medians, not bests, so that one lucky round decides nothing.
+// `clean_bench --variants` adds the figures used to find where the engine's
+// time goes (not part of `make bench`).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/clean_actions.h"
+#include "engine/wide_path_win.h"
 #include "engine/win_cleaners_win.h"
-#include "paths/known_locations_win.h"
 #include "settings/registry_settings_win.h"
 #include "toolkit/text.h"
 #include "toolkit/win_seams_win.h"
@@ -15,11 +31,23 @@ using namespace sh;
 
 namespace {
 
+constexpr int kRounds = 5;
+constexpr int kFolders = 100;
+constexpr int kFilesPerFolder = 100;
+constexpr double kGoal = 0.9;
+
 double Now() {
   LARGE_INTEGER f, c;
   QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  if (n == 0) return 0;
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 int MakeTree(const std::string& root, int folders, int filesPerFolder) {
@@ -42,16 +70,15 @@ int MakeTree(const std::string& root, int folders, int filesPerFolder) {
   return made;
 }
 
-// The limit: what deleting the same tree costs with nothing around it.
+// The limit of a clean: deleting the tree with nothing around it.
 int BareDelete(const std::string& dir) {
   int n = 0;
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
   do {
-    std::string name = fd.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string full = dir + "\\" + name;
+    if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0) continue;
+    std::string full = dir + "\\" + fd.cFileName;
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       n += BareDelete(full);
       RemoveDirectoryA(full.c_str());
@@ -63,100 +90,460 @@ int BareDelete(const std::string& dir) {
   return n;
 }
 
-class NullProgress : public ICleanProgress {
- public:
-  void SetCellText(int, int, const std::string&) override {}
-  void EnsureVisible(int) override {}
-  void SetRowDone(int) override {}
-};
+// The limit of a preview: walking the tree, counting files and bytes.
+int BareCount(const std::string& dir, double& bytes) {
+  int n = 0;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0) continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      n += BareCount(dir + "\\" + fd.cFileName, bytes);
+    } else {
+      ++n;
+      bytes += static_cast<double>(fd.nFileSizeLow);
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return n;
+}
 
+// What the console front end does with the pause off: messages are pumped
+// only when the engine asks (between the blocks of a long shred, after a
+// registry spot), and nothing sleeps. The window instead pumps and sleeps
+// 10 ms after every file; that costs the 10 ms themselves and is measured
+// on its own ("with the 10 ms pause", 1 000 files).
 class BenchControl : public IRunControl {
  public:
-  explicit BenchControl(DWORD pause) : pause_(pause) {}
+  explicit BenchControl(DWORD pauseMs) : pauseMs_(pauseMs) {}
   bool IsRunning() override { return true; }
   void PumpMessages() override {
     MSG msg;
-    for (int i = 0; i < 10 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageA(&msg);
+    for (int i = 0; i < 10 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
   }
-  // With the pause off the engine runs bare, as the bare loop does: no
-  // window, nothing to pump.
   void PauseAfterFile() override {
-    if (!pause_) return;
+    if (pauseMs_ == 0) return;
     PumpMessages();
-    Sleep(pause_);
+    Sleep(pauseMs_);
   }
 
  private:
-  DWORD pause_;
+  DWORD pauseMs_;
 };
 
-// Settings from memory: what the engine costs without the per-file registry
-// read of Shred.
+// Counts what the run reports: the figures are checked, not only timed.
+class CountingReport : public ICleanReport {
+ public:
+  void ItemActed(int, const CleanAction& action, ActionResult result, int, double) override {
+    if (action.kind == ActionKind::kDeleteFile && result == ActionResult::kDone) ++files;
+  }
+  void CountsChanged(int, int shownFiles, double shownSize) override {
+    lastFiles = shownFiles;
+    lastSize = shownSize;
+  }
+  int files = 0;
+  int lastFiles = 0;
+  double lastSize = 0;
+};
+
+// Settings from memory: Shred off without the per-file registry read.
 class MemorySettings : public ISettingsStore {
  public:
   std::string Read(const std::string&) override { return std::string(); }
   bool Write(const std::string&, const std::string&) override { return true; }
 };
 
-double EngineClean(const std::string& root, DWORD pause, bool registry = true) {
-  CRegistrySettingsStore registrySettings;  // DeleteTrackFile reads Shred per file, as in a real run
-  MemorySettings memorySettings;
-  ISettingsStore& settings = registry ? static_cast<ISettingsStore&>(registrySettings) : memorySettings;
+struct EngineFigure {
+  double seconds = 0;
+  int files = 0;     // files the executor reported done
+  double bytes = 0;  // the Size column at the end
+};
+
+// The cleaners of a run, made once as the program makes them; Run times one
+// CleanFolders over `root` (a spot with one folder entry, subfolders
+// included and removed, as a temporary-files spot) without the set-up.
+// `preview` swaps in the executor that only counts.
+class BenchEngine {
+ public:
+  // A real run reads Shred from the registry at every file.
+  explicit BenchEngine(bool registrySettings = true)
+      : cleaners_(registrySettings ? static_cast<ISettingsStore&>(registry_) : memory_, prompt_) {}
+
+  EngineFigure Run(const std::string& root, DWORD pauseMs, bool preview) {
+    CPreviewExecutor previewExecutor;
+    CSpotCleaner& cleaner = cleaners_.cleaner();
+    if (preview) cleaner.set_executor(previewExecutor);
+    CCleanLog log;
+    CountingReport report;
+    BenchControl control(pauseMs);
+    cleaner.executor().BindRunControl(&control);
+    CCleanRunContext context(&log, &report, &control, 0);
+    auto spot = CreateSpot("bench", 1);
+    spot->AddFolder(root, "*.*", 1, 1, 1);
+    const double t0 = Now();
+    cleaner.CleanFolders(*spot, context);
+    EngineFigure figure;
+    figure.seconds = Now() - t0;
+    cleaner.executor().BindRunControl(nullptr);
+    cleaner.set_executor(cleaners_.executor());
+    figure.files = report.files;
+    figure.bytes = report.lastSize;
+    return figure;
+  }
+  CWinSpotCleaners& cleaners() { return cleaners_; }
+
+ private:
+  CRegistrySettingsStore registry_;
+  MemorySettings memory_;
+  CWinPrompt prompt_;
+  CWinSpotCleaners cleaners_;
+};
+
+EngineFigure EngineRun(const std::string& root, DWORD pauseMs, bool preview, bool registrySettings = true) {
+  BenchEngine engine(registrySettings);
+  return engine.Run(root, pauseMs, preview);
+}
+
+void RemoveTree(const std::string& root) {
+  BareDelete(root);
+  RemoveDirectoryA(root.c_str());
+}
+
+void PrintRatio(const char* what, double ratio) {
+  std::printf("  %-36s: %9.3f (goal >= %.3f) %s\n", what, ratio, kGoal, ratio >= kGoal ? "PASS" : "BELOW");
+}
+
+// Runs `a` and `b` on fresh trees in turn, `kRounds` times; the median of
+// the per-round ratios time(a) / time(b), i.e. rate(b) / rate(a).
+struct Paired {
+  std::vector<double> a, b, ratio;
+};
+
+Paired PairedRounds(const std::function<double()>& a, const std::function<double()>& b) {
+  Paired p;
+  for (int round = 0; round < kRounds; ++round) {
+    double ta, tb;
+    if (round % 2 == 0) {
+      ta = a();
+      tb = b();
+    } else {
+      tb = b();
+      ta = a();
+    }
+    p.a.push_back(ta);
+    p.b.push_back(tb);
+    p.ratio.push_back(ta / tb);
+  }
+  return p;
+}
+
+// --variants: single steps of the engine's per-file work beside the bare
+// loop, to see which costs what (each a median of kRounds).
+void Variants(const std::string& base, int files) {
+  const std::string root = base + "\\variant";
+  auto timed = [&](const std::function<void(const std::string&)>& body) {
+    std::vector<double> t;
+    for (int round = 0; round < kRounds; ++round) {
+      MakeTree(root, kFolders, kFilesPerFolder);
+      const double t0 = Now();
+      body(root);
+      t.push_back(Now() - t0);
+      RemoveTree(root);
+    }
+    return Median(t);
+  };
+  const double bare = timed([](const std::string& r) { BareDelete(r); });
+  std::printf("variants (files/s, share of the bare loop's rate):\n");
+  auto show = [&](const char* name, double seconds) {
+    std::printf("  %-44s: %9.0f  %.3f\n", name, files / seconds, bare / seconds);
+  };
+  show("bare FindFirstFileA/DeleteFileA", bare);
+  show("bare, DeleteFileW on \\\\?\\ paths", timed([](const std::string& r) {
+         std::function<void(const std::wstring&)> walk = [&](const std::wstring& dir) {
+           WIN32_FIND_DATAW fd;
+           HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+           if (h == INVALID_HANDLE_VALUE) return;
+           do {
+             if (!std::wcscmp(fd.cFileName, L".") || !std::wcscmp(fd.cFileName, L"..")) continue;
+             const std::wstring full = dir + L"\\" + fd.cFileName;
+             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+               walk(full);
+               RemoveDirectoryW(full.c_str());
+             } else {
+               DeleteFileW(full.c_str());
+             }
+           } while (FindNextFileW(h, &fd));
+           FindClose(h);
+         };
+         std::wstring wide(r.begin(), r.end());
+         walk(L"\\\\?\\" + wide);
+       }));
+  show("bare + one registry read per file", timed([](const std::string& r) {
+         CRegistrySettingsStore registry;
+         std::function<void(const std::string&)> walk = [&](const std::string& dir) {
+           WIN32_FIND_DATAA fd;
+           HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
+           if (h == INVALID_HANDLE_VALUE) return;
+           do {
+             if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
+             const std::string full = dir + "\\" + fd.cFileName;
+             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+               walk(full);
+               RemoveDirectoryA(full.c_str());
+             } else {
+               registry.Read("Shred");
+               DeleteFileA(full.c_str());
+             }
+           } while (FindNextFileA(h, &fd));
+           FindClose(h);
+         };
+         walk(r);
+       }));
+  show("bare + PeekMessage per file", timed([](const std::string& r) {
+         std::function<void(const std::string&)> walk = [&](const std::string& dir) {
+           WIN32_FIND_DATAA fd;
+           HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
+           if (h == INVALID_HANDLE_VALUE) return;
+           do {
+             if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
+             const std::string full = dir + "\\" + fd.cFileName;
+             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+               walk(full);
+               RemoveDirectoryA(full.c_str());
+             } else {
+               MSG msg;
+               PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+               DeleteFileA(full.c_str());
+             }
+           } while (FindNextFileA(h, &fd));
+           FindClose(h);
+         };
+         walk(r);
+       }));
+  show("engine, registry settings", timed([](const std::string& r) { EngineRun(r, 0, false, true); }));
+  show("engine, settings from memory", timed([](const std::string& r) { EngineRun(r, 0, false, false); }));
+}
+
+// --probe KIND FOLDERS FILES [REPEAT]: one operation on a tree of its own
+// (laid when missing), between the creation of the events "probe-begin" and
+// "probe-end", so that a trace of server requests or a profile can be cut
+// to it. KIND: bare, engine, engine-memory (settings from memory), walk and
+// preview (REPEAT times; the tree stays), lay (only lays the tree), remove.
+int Probe(const std::string& base, const std::string& kind, int folders, int filesPerFolder, int repeat) {
+  const std::string root = base + "\\probe";
+  if (kind == "remove") {
+    RemoveTree(root);
+    return 0;
+  }
+  if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) MakeTree(root, folders, filesPerFolder);
+  if (kind == "lay") return 0;
+  double bytes = 0;
+  BenchEngine engine(kind != "engine-memory");
+  const double t0 = Now();
+  HANDLE begin = CreateEventA(nullptr, FALSE, FALSE, "probe-begin");
+  if (kind == "bare") BareDelete(root);
+  else if (kind == "engine" || kind == "engine-memory") engine.Run(root, 0, false);
+  for (int i = 0; i < repeat; ++i) {
+    if (kind == "walk") BareCount(root, bytes);
+    else if (kind == "preview") engine.Run(root, 0, true);
+  }
+  HANDLE end = CreateEventA(nullptr, FALSE, FALSE, "probe-end");
+  std::printf("probe %s: %.1f ms\n", kind.c_str(), (Now() - t0) * 1000);
+  CloseHandle(begin);
+  CloseHandle(end);
+  if (kind != "walk" && kind != "preview") RemoveTree(root);
+  return 0;
+}
+
+// --preview-parts FOLDERS FILES ROUNDS: the preview's parts on one tree
+// (medians, ms): the bare walk, the port's List walk alone, the protected
+// folders read, the whole CleanFolders preview.
+int PreviewParts(const std::string& base, int folders, int filesPerFolder, int rounds) {
+  const std::string root = base + "\\parts";
+  MakeTree(root, folders, filesPerFolder);
+  CRegistrySettingsStore registry;
   CWinPrompt prompt;
-  CWinSpotCleaners cleaners(settings, prompt);
-  CCleanLog log;
-  NullProgress progress;
-  BenchControl control(pause);
-  CCleanRunContext context(&log, &progress, &control, 0);
-  auto spot = CreateSpot("bench", 1);
-  spot->AddFolder(root, "*.*", 1, 1, 1);
-  double t0 = Now();
-  cleaners.CleanFolders(*spot, context);
-  return Now() - t0;
+  CWinSpotCleaners cleaners(registry, prompt);
+  std::vector<double> walk, list, protectedRead, longPath, preview;
+  for (int round = 0; round < rounds; ++round) {
+    double bytes = 0;
+    double t0 = Now();
+    BareCount(root, bytes);
+    walk.push_back(Now() - t0);
+    t0 = Now();
+    int n = 0;
+    std::function<void(const std::string&)> visit = [&](const std::string& folder) {
+      cleaners.files().List(folder, [&](const FsEntry& e) {
+        if (e.attributes & kAttrDirectory) visit(folder + "\\" + e.name);
+        else ++n;
+        return true;
+      });
+    };
+    visit(root);
+    list.push_back(Now() - t0);
+    t0 = Now();
+    std::vector<std::string> p = cleaners.environment().ProtectedFolders();
+    protectedRead.push_back(Now() - t0);
+    t0 = Now();
+    for (const std::string& f : p) cleaners.files().LongPath(f);
+    longPath.push_back(Now() - t0);
+    t0 = Now();
+    EngineRun(root, 0, true);
+    preview.push_back(EngineRun(root, 0, true).seconds);
+  }
+  std::printf("walk %.2f  list %.2f  protected folders %.2f  their long paths %.2f  preview %.2f (ms)\n",
+              Median(walk) * 1000, Median(list) * 1000, Median(protectedRead) * 1000, Median(longPath) * 1000,
+              Median(preview) * 1000);
+  RemoveTree(root);
+  return 0;
+}
+
+// --micro: single calls, µs each (median of 5 runs of 1 000 calls).
+int Micro() {
+  CRegistrySettingsStore registry;
+  CWinPrompt prompt;
+  CWinSpotCleaners cleaners(registry, prompt);
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string folder = windows;
+  auto each = [](const char* name, const std::function<void()>& call) {
+    std::vector<double> t;
+    for (int run = 0; run < 5; ++run) {
+      const double t0 = Now();
+      for (int i = 0; i < 1000; ++i) call();
+      t.push_back((Now() - t0) * 1000);  // ms per 1000 = µs per call
+    }
+    std::printf("  %-40s: %8.2f us\n", name, Median(t));
+  };
+  volatile size_t sink = 0;
+  each("LongPath (the Windows folder)", [&] { sink = sink + cleaners.files().LongPath(folder).size(); });
+  each("ExactWidePath", [&] { sink = sink + ExactWidePath(folder + "\\file0001.tmp").size(); });
+  each("NarrowName", [&] {
+    bool exact;
+    sink = sink + NarrowName(L"file0001.tmp", exact).size();
+  });
+  each("std::wstring(32768) buffer", [&] {
+    std::wstring b(32768, L'\0');
+    sink = sink + b.size();
+  });
+  each("GetLongPathNameW (\\?\ path)", [&] {
+    static wchar_t out[1024];
+    sink = sink + GetLongPathNameW(L"\\\\?\\C:\\windows\\system32", out, 1024);
+  });
+  each("GetLongPathNameW (plain path)", [&] {
+    static wchar_t out[1024];
+    sink = sink + GetLongPathNameW(L"C:\\windows\\system32", out, 1024);
+  });
+  each("registry Read(Shred)", [&] { sink = sink + registry.Read("Shred").size(); });
+  each("PeekMessage", [&] {
+    MSG msg;
+    sink = sink + PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+  });
+  each("GetTickCount", [&] { sink = sink + GetTickCount(); });
+  each("ProtectedFolders", [&] { sink = sink + cleaners.environment().ProtectedFolders().size(); });
+  return 0;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--micro") == 0) return Micro();
+  if (argc > 4 && std::strcmp(argv[1], "--preview-parts") == 0) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string base = StripTrailing(temp, '\\') + "\\shbench";
+    CreateDirectoryA(base.c_str(), nullptr);
+    return PreviewParts(base, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+  }
+  const bool variants = argc > 1 && std::strcmp(argv[1], "--variants") == 0;
+  if (argc > 4 && std::strcmp(argv[1], "--probe") == 0) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string base = StripTrailing(temp, '\\') + "\\shbench";
+    CreateDirectoryA(base.c_str(), nullptr);
+    return Probe(base, argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 1);
+  }
   if (ProductKeyExistsNot()) CreateProductKey();
+  {
+    CRegistrySettingsStore registry;
+    if (CSettings(registry).Shred()) std::printf("warning: Shred is on in this prefix: the clean shreds\n");
+  }
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
-  std::string base = StripTrailing(temp, '\\') + "\\shbench";
+  const std::string base = StripTrailing(temp, '\\') + "\\shbench";
   CreateDirectoryA(base.c_str(), nullptr);
+  const std::string bareRoot = base + "\\bare", engineRoot = base + "\\engine";
+  const int files = kFolders * kFilesPerFolder;
+  int status = 0;
 
-  const int kRounds = 3;
-  double bestEngine = 1e9, bestBare = 1e9, bestMemory = 1e9;
-  int files = 0;
-  for (int round = 0; round < kRounds; ++round) {
-    std::string engineRoot = base + "\\engine", bareRoot = base + "\\bare";
-    files = MakeTree(engineRoot, 100, 100);
-    MakeTree(bareRoot, 100, 100);
-    double t0 = Now();
-    int bare = BareDelete(bareRoot);
-    double tb = Now() - t0;
-    double te = EngineClean(engineRoot, 0);
-    MakeTree(engineRoot, 100, 100);
-    double tm = EngineClean(engineRoot, 0, false);
-    if (tm < bestMemory) bestMemory = tm;
-    if (bare != files) std::printf("warning: bare loop deleted %d of %d\n", bare, files);
-    if (tb < bestBare) bestBare = tb;
-    if (te < bestEngine) bestEngine = te;
-    RemoveDirectoryA(bareRoot.c_str());
-    RemoveDirectoryA(engineRoot.c_str());
-  }
-  double engineRate = files / bestEngine, bareRate = files / bestBare;
-  std::printf("clean, %d files in 100 folders (best of %d):\n", files, kRounds);
-  std::printf("  bare FindFirstFile/DeleteFile loop : %9.0f files/s\n", bareRate);
-  std::printf("  engine, no pause                   : %9.0f files/s\n", engineRate);
-  std::printf("  engine / bare                      : %9.3f (goal >= 0.900)\n", engineRate / bareRate);
-  std::printf("  engine, Shred not read from registry: %8.0f files/s, %.3f of bare\n", files / bestMemory,
-              (files / bestMemory) / bareRate);
+  // Clean: every round lays both trees afresh right before its timing.
+  Paired clean = PairedRounds(
+      [&] {
+        if (MakeTree(bareRoot, kFolders, kFilesPerFolder) != files) status = 1;
+        const double t0 = Now();
+        const int n = BareDelete(bareRoot);
+        const double t = Now() - t0;
+        RemoveDirectoryA(bareRoot.c_str());
+        if (n != files) std::printf("warning: bare loop deleted %d of %d\n", n, files);
+        return t;
+      },
+      [&] {
+        if (MakeTree(engineRoot, kFolders, kFilesPerFolder) != files) status = 1;
+        const EngineFigure e = EngineRun(engineRoot, 0, false);
+        if (e.files != files) {
+          std::printf("warning: engine deleted %d of %d\n", e.files, files);
+          status = 1;
+        }
+        RemoveTree(engineRoot);  // whatever it left (nothing, normally)
+        return e.seconds;
+      });
+  std::printf("clean, %d files in %d folders (median of %d rounds):\n", files, kFolders, kRounds);
+  std::printf("  bare FindFirstFileA/DeleteFileA loop : %9.0f files/s\n", files / Median(clean.a));
+  std::printf("  engine (Win32 executor), no pause    : %9.0f files/s\n", files / Median(clean.b));
+  PrintRatio("engine / bare", Median(clean.ratio));
 
-  std::string pausedRoot = base + "\\paused";
-  int pausedFiles = MakeTree(pausedRoot, 10, 100);
-  double tp = EngineClean(pausedRoot, 10);
-  RemoveDirectoryA(pausedRoot.c_str());
-  std::printf("  engine, 10 ms pause, %d files      : %9.1f files/s\n", pausedFiles, pausedFiles / tp);
+  // Preview: nothing changes, so one tree serves every round.
+  MakeTree(bareRoot, kFolders, kFilesPerFolder);
+  double bareBytes = 0;
+  BareCount(bareRoot, bareBytes);  // a first walk, so that no round meets a cold cache
+  Paired preview = PairedRounds(
+      [&] {
+        double bytes = 0;
+        const double t0 = Now();
+        const int n = BareCount(bareRoot, bytes);
+        const double t = Now() - t0;
+        if (n != files) std::printf("warning: bare walk counted %d of %d\n", n, files);
+        bareBytes = bytes;
+        return t;
+      },
+      [&] {
+        const EngineFigure e = EngineRun(bareRoot, 0, true);
+        if (e.files != files || e.bytes != bareBytes) {
+          std::printf("warning: preview counted %d files, %.0f bytes; the walk %d, %.0f\n", e.files, e.bytes, files,
+                      bareBytes);
+          status = 1;
+        }
+        return e.seconds;
+      });
+  RemoveTree(bareRoot);
+  std::printf("preview, %d files in %d folders (median of %d rounds):\n", files, kFolders, kRounds);
+  std::printf("  bare FindFirstFileA walk, counting   : %9.0f files/s\n", files / Median(preview.a));
+  std::printf("  engine (CPreviewExecutor)            : %9.0f files/s\n", files / Median(preview.b));
+  PrintRatio("preview / bare", Median(preview.ratio));
+
+  // The window's pace: 10 ms after every file dominates everything else.
+  const std::string pausedRoot = base + "\\paused";
+  const int pausedFiles = MakeTree(pausedRoot, 10, 100);
+  const EngineFigure paused = EngineRun(pausedRoot, 10, false);
+  RemoveTree(pausedRoot);
+  std::printf("engine with the 10 ms pause, %d files : %9.1f files/s\n", pausedFiles,
+              pausedFiles / paused.seconds);
+
+  if (variants) Variants(base, files);
   RemoveDirectoryA(base.c_str());
-  return 0;
+  return status;
 }

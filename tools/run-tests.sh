@@ -6,7 +6,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
 
-B=${SH_BUILD_ROOT:-build}
+B=${SH_BUILD_ROOT:-${B:-build}}
 logdir=$B/test-logs
 mkdir -p "$logdir"
 passed=0
@@ -47,6 +47,12 @@ mkdir -p "$fx/target" "$fx/walk"
 echo keep >"$fx/target/keep.txt"
 echo junk >"$fx/walk/plain.tmp"
 ln -sfn ../target "$fx/walk/link"
+# A link to a file: Wine shows it as an ordinary file whose delete removes
+# the target (the executor's tests).
+fl="$WINEPREFIX/drive_c/shfixture/filelink"
+mkdir -p "$fl/target" "$fl/walk"
+echo keep >"$fl/target/keep.txt"
+ln -sfn ../target/keep.txt "$fl/walk/link.txt"
 sh_wine 900 'C:\SweepHarbor\sh_tests.exe' --gtest_color=no >"$logdir/wine.log" 2>&1
 tr -d '\r' <"$logdir/wine.log" | grep -E '^\[  (FAILED|PASSED) |Failure|error:' | head -60
 count_gtest "$logdir/wine.log"

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Starts SweepHarbor under Wine on the project's default prefix (never
 # ~/.wine), with the shipped lists in its data folder. Without a display it
-# says so and runs the console front end over the same prefix instead.
+# says so and runs the console front end over the same prefix instead: it
+# seeds traces, previews, then cleans (arguments go to swhclean as they are).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
@@ -30,7 +31,12 @@ sh_wine_start
 if [ "$#" -gt 0 ]; then
   sh_wine 600 'C:\SweepHarbor\swhclean.exe' "$@"
 else
-  # Leave some traces first so that the run has something to show.
-  sh_wine 120 'C:\SweepHarbor\swhclean.exe' --seed >/dev/null 2>&1 || true
-  sh_wine 600 'C:\SweepHarbor\swhclean.exe'
+  # Traces first, so that the run has something to show; then what a clean
+  # would do (nothing changes), then the clean itself.
+  echo "run: swhclean --seed"
+  sh_wine 120 'C:\SweepHarbor\swhclean.exe' --seed || exit $?
+  echo "run: swhclean --preview"
+  sh_wine 600 'C:\SweepHarbor\swhclean.exe' --preview || exit $?
+  echo "run: swhclean --clean"
+  sh_wine 600 'C:\SweepHarbor\swhclean.exe' --clean
 fi

@@ -15,10 +15,12 @@ _sh_cut_off_prefix() {
   local users="$pfx/drive_c/users"
   [ -d "$users" ] || return 0
   local link
+  # At any depth: AppData\Roaming\Microsoft\Windows\Templates is a link
+  # to the Linux home as well.
   while IFS= read -r -d '' link; do
     rm -f "$link"
     mkdir -p "$link"
-  done < <(find "$users" -maxdepth 3 -type l -print0)
+  done < <(find "$users" -type l -print0)
 }
 
 # sh_wine_prefix DIR [fresh]: points WINEPREFIX at DIR, creating it when

@@ -2,10 +2,8 @@
 
 #include <objbase.h>
 
+#include "app/data_loader_win.h"
 #include "app/system_info_win.h"
-#include "model/data_file_win.h"
-#include "model/data_paths.h"
-#include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
 #include "res/resource.h"
 #include "settings/registry_settings_win.h"
@@ -15,9 +13,6 @@
 #include "toolkit/window_win.h"
 
 namespace sh {
-
-const char kCorruptListQuestion[] = "Configuration file corrupt, download new file now ?";
-const char kCannotWorkWithoutList[] = "SweepHarbor cannot work without the Configuration file, Press OK ti exit";
 
 CCleanerApp::CCleanerApp(const std::string& applicationName)
     : applicationName_(applicationName), instance_(applicationName), systemInfo_(PlatformIsNtFamily()) {}
@@ -34,7 +29,7 @@ int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
   }
 
   GatherSystemInfo(systemInfo_);
-  IsWindowsXP = systemInfo_.OsName().find("XP") != std::string::npos;
+  IsWindowsXP = sh::IsWindowsXP(systemInfo_);
 
   if (ProductKeyExistsNot() && !CreateProductKey()) {
     PromptRequest request;
@@ -55,27 +50,13 @@ int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
 }
 
 bool CCleanerApp::LoadPluginFiles(AppServices& services, HWND owner) {
-  CWinFileStore files;
-  CWinPluginEnvironment machine(services.settings);
-  DataFileEnv env{files, machine, services.settings, services.prompt, lock_};
-  for (;;) {
-    if (LoadSpotList(env, catalog_, GetSpotListPath(services.settings), IsWindowsXP ? 1 : 0, &SpotListVersion)) break;
-    PromptRequest question;
-    question.text = kCorruptListQuestion;
-    question.caption = "Error";
-    question.kind = PromptKind::kYesNo;
-    if (services.prompt.Ask(question) == PromptAnswer::kYes) {
-      if (RunUpdateDialog(owner) == IDCANCEL) return false;
-      continue;  // try again from the beginning
-    }
-    PromptRequest goodbye;
-    goodbye.text = kCannotWorkWithoutList;
-    services.prompt.Ask(goodbye);
-    return false;
-  }
-  LoadPluginList(env, catalog_, GetPluginListPath(services.settings), &PluginListVersion);
-  LoadCustomPlugins(env, catalog_, GetCustomPluginPath(services.settings));
-  return true;
+  CWinDataFiles data(services.settings, services.prompt, lock_);
+  DataFileVersions versions;
+  const bool loaded = LoadDataFiles(data.env(), catalog_, IsWindowsXP,
+                                    [owner] { return RunUpdateDialog(owner) != IDCANCEL; }, versions);
+  SpotListVersion = versions.spotList;
+  PluginListVersion = versions.pluginList;
+  return loaded;
 }
 
 }  // namespace sh

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_services_win.h"
+#include "app/data_loader.h"
 #include "app/instance_checker_win.h"
 #include "app/system_info.h"
 #include "model/catalog.h"
@@ -24,9 +25,8 @@ class CCleanerApp {
   // over), 1 when start-up could not go on.
   int Run(const std::string& commandLine, AppServices& services);
 
-  // The spot list first (the program does not run without it; the user is
-  // asked to download it), then the plugin list and the custom plugins.
-  // False when the program must end.
+  // The data files through LoadDataFiles, the user's answers through the
+  // window's prompt and update dialog. False when the program must end.
   bool LoadPluginFiles(AppServices& services, HWND owner);
 
   CDataFileLock& lock() { return lock_; }
@@ -46,9 +46,5 @@ class CCleanerApp {
   CSystemInfo systemInfo_;
   CSpotCatalog catalog_;
 };
-
-// "Configuration file corrupt, download new file now ?" and its companions.
-extern const char kCorruptListQuestion[];
-extern const char kCannotWorkWithoutList[];
 
 }  // namespace sh

@@ -1,25 +1,18 @@
-// swhclean: runs the cleaning engine from the command line.
-//   swhclean                loads the spot list, the plugin list and the
-//                           custom plugins from the data folder and cleans
-//                           every chosen spot, printing the rows
-//   swhclean --demo DIR     builds a demo folder tree under DIR, cleans it
-//                           through a catalog made in code, prints the rows
-//   swhclean --seed         leaves traces of every kind the shipped list
-//                           cleans (a demonstration on a fresh prefix)
-//   --all                   cleans every spot and installed plugin, chosen
-//                           or not (the data files are not changed)
-//   --pause                 sleep 10 ms after every file, as the window does
+// swhclean: the cleaning engine from the command line. `swhclean --help`
+// tells the commands; console_commands.h holds what they print.
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/console_commands.h"
 #include "app/console_host_win.h"
+#include "app/data_loader_win.h"
+#include "app/system_info_win.h"
 #include "app/trace_seeder_win.h"
 #include "engine/win_cleaners_win.h"
-#include "model/data_file_win.h"
-#include "model/data_paths.h"
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
 #include "settings/registry_settings_win.h"
@@ -30,13 +23,27 @@ using namespace sh;
 
 namespace {
 
+// OLE for the URL history object and the shell's COM objects, as the
+// window program has it.
+class OleSession {
+ public:
+  OleSession() : result_(OleInitialize(nullptr)) {}
+  ~OleSession() {
+    if (SUCCEEDED(result_)) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
 void WriteFileOfSize(const std::string& path, size_t size) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
+  ScopedHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return;
   std::string data(size, 'x');
   DWORD written = 0;
-  WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-  CloseHandle(h);
+  WriteFile(h.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
 }
 
 // A small tree of the kind the real spots meet: temp files, a cache with
@@ -47,7 +54,8 @@ void BuildDemoTree(const std::string& root) {
   for (int i = 0; i < 12; ++i) WriteFileOfSize(root + Format("\\Temp\\~tmp%02d.tmp", i), 1000 + i * 300);
   WriteFileOfSize(root + "\\Temp\\keep.txt", 10);
   WriteFileOfSize(root + "\\Temp\\setup1\\data.tmp", 70000);
-  for (int i = 0; i < 20; ++i) WriteFileOfSize(root + Format("\\Cache\\%s\\page%02d.htm", i % 2 ? "A1" : "B2", i), 4096);
+  for (int i = 0; i < 20; ++i)
+    WriteFileOfSize(root + Format("\\Cache\\%s\\page%02d.htm", i % 2 ? "A1" : "B2", i), 4096);
   for (int i = 0; i < 5; ++i) WriteFileOfSize(root + Format("\\Recent\\Document %d.lnk", i), 512);
   WriteFileOfSize(root + "\\Recent\\desktop.ini", 80);
 }
@@ -68,96 +76,127 @@ void BuildDemoCatalog(CSpotCatalog& catalog, const std::string& root) {
   group->AddSpot(std::move(skipped));
 }
 
-// Spots marked for XP load only there (5.1; 5.2 is the 64-bit edition and
-// Server 2003).
-int IsWindowsXP() {
-  OSVERSIONINFOA info = {};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (!GetVersionExA(&info)) return 0;
-  return info.dwMajorVersion == 5 && info.dwMinorVersion == 1 ? 1 : 0;
+bool IsThisWindowsXP() {
+  CSystemInfo info(PlatformIsNtFamily());
+  GatherSystemInfo(info);
+  return IsWindowsXP(info);
 }
 
-// The three data files in the order the program loads them. False when the
-// spot list cannot be loaded: nothing can be cleaned without it.
-bool LoadDataFiles(CSpotCatalog& catalog) {
-  CRegistrySettingsStore settings;
-  CWinFileStore files;
-  CWinPluginEnvironment machine(settings);
-  CWinPrompt prompt;
-  CDataFileLock lock;
-  DataFileEnv env{files, machine, settings, prompt, lock};
-  int spotListVersion = 0;
-  int pluginListVersion = 0;
-  const std::string spotList = GetSpotListPath(settings);
-  if (!LoadSpotList(env, catalog, spotList, IsWindowsXP(), &spotListVersion)) {
-    std::fprintf(stderr, "Configuration file corrupt: %s cannot be loaded\n", spotList.c_str());
-    return false;
+// Rows from the Clean list's choices (or the ones the options make), run
+// through the real executor or the preview. 0 when every row ended.
+int RunRows(CSpotCatalog& catalog, const ConsoleOptions& options, ISettingsStore& settings, IPrompt& prompt) {
+  std::string error;
+  if (options.all) ChooseEverything(catalog);
+  else if (!options.names.empty() && !ChooseByNames(catalog, options.names, error)) {
+    std::fprintf(stderr, "swhclean: %s\n", error.c_str());
+    return 2;
   }
-  LoadPluginList(env, catalog, GetPluginListPath(settings), &pluginListVersion);
-  LoadCustomPlugins(env, catalog, GetCustomPluginPath(settings));
-  std::fprintf(stderr, "Spot list version %d, plugin list version %d, %u plugins, %u custom plugins\n",
-               spotListVersion, pluginListVersion, static_cast<unsigned>(catalog.Plugins().size()),
-               static_cast<unsigned>(catalog.CustomPlugins().size()));
-  return true;
-}
-
-// Marks every spot and plugin chosen, in memory only.
-void ChooseEverything(CSpotCatalog& catalog) {
-  for (const auto& group : catalog.Groups())
-    for (const auto& spot : group->Spots()) spot->ToBeCleaned = 1;
-  for (const auto& plugin : catalog.Plugins()) plugin->ToBeCleaned = 1;
-  for (const auto& plugin : catalog.CustomPlugins()) plugin->ToBeCleaned = 1;
-}
-
-int RunCatalog(CSpotCatalog& catalog, DWORD pauseMs) {
-  CRegistrySettingsStore settings;
-  CWinPrompt prompt;
   CWinClock clock;
-  CWinBrowserWindows browsers(prompt);
+  CWinBrowserWindows browsers(prompt);  // never asked: the run is unattended
   CWinSpotCleaners cleaners(settings, prompt);
+  CPreviewExecutor preview;
+  const bool previewing = options.command == ConsoleCommand::kPreview;
+  if (previewing) cleaners.cleaner().set_executor(preview);
+
   std::vector<CleanItem> rows = catalog.ItemsToClean();
-  CConsoleReport report(rows);
-  CConsoleRunControl control(pauseMs);
+  ConsoleStyle style;
+  style.live = StdoutIsConsole();
+  style.quiet = options.quiet;
+  style.verbose = options.verbose;
+  style.preview = previewing;
+  CConsoleReport report(rows, style, stdout);
+  CConsoleStop stop;
+  CConsoleRunControl control(options.pause ? 10 : 0, stop, report);
   CCleaningRun run(report, control, cleaners.cleaner(), browsers, clock);
   control.set_run(&run);
   run.RunUnattended(&rows);
-  std::fputs(report.Table().c_str(), stdout);
-  return 0;
+  return report.AllRowsEnded() ? 0 : 1;
+}
+
+// --choose and --unchoose: every NAME must pick something before anything
+// is written; then each item whose choice differs is stored by name.
+int SaveChoices(DataFileEnv& env, CSpotCatalog& catalog, const std::vector<std::string>& masks, int value) {
+  std::vector<CleanItem> items;
+  for (const std::string& mask : masks) {
+    std::vector<CleanItem> named = ItemsNamed(catalog, mask);
+    if (named.empty()) {
+      std::fprintf(stderr, "swhclean: no spot or plugin is named %s\n", mask.c_str());
+      return 2;
+    }
+    items.insert(items.end(), named.begin(), named.end());
+  }
+  int changed = 0, failed = 0;
+  for (const CleanItem& item : items) {
+    int& choice = item.spot ? item.spot->ToBeCleaned : item.plugin->ToBeCleaned;
+    const std::string name = item.Name();
+    if ((choice != 0) == (value != 0)) {
+      std::printf("%s %s: already %s\n", ItemKindText(item), name.c_str(), value ? "chosen" : "not chosen");
+      continue;
+    }
+    int saved = item.spot ? SaveSpotChoice(env, *item.spot, value)
+                : item.plugin->IsCustom ? SaveCustomPluginChoice(env, *item.plugin, value)
+                                        : SavePluginChoice(env, *item.plugin, value);
+    if (!saved) {
+      std::printf("%s %s: could not be saved\n", ItemKindText(item), name.c_str());
+      ++failed;
+      continue;
+    }
+    choice = value;
+    ++changed;
+    std::printf("%s %s: now %s\n", ItemKindText(item), name.c_str(), value ? "chosen" : "not chosen");
+  }
+  std::printf("%d changed\n", changed);
+  return failed == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  DWORD pauseMs = 0;
-  std::string demoRoot;
-  bool all = false, seed = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--pause") == 0) pauseMs = 10;
-    else if (std::strcmp(argv[i], "--all") == 0) all = true;
-    else if (std::strcmp(argv[i], "--seed") == 0) seed = true;
-    else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc) demoRoot = argv[++i];
-    else {
-      std::fprintf(stderr, "usage: swhclean [--demo DIR | --seed] [--all] [--pause]\n");
-      return 2;
-    }
+  ConsoleOptions options;
+  std::string error;
+  if (!ParseConsoleArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::fprintf(stderr, "swhclean: %s\nTry swhclean --help\n", error.c_str());
+    return 2;
   }
+  if (options.command == ConsoleCommand::kHelp) {
+    std::fputs(kConsoleUsage, stdout);
+    return 0;
+  }
+  OleSession ole;
   if (ProductKeyExistsNot() && !CreateProductKey()) {
     std::fprintf(stderr, "Error occured while accessing the registry\nCannot Continue\n");
     return 1;
   }
   RefreshKnownLocations();
-  if (seed) {
+  if (options.command == ConsoleCommand::kSeed) {
     for (const std::string& line : SeedTraces()) std::printf("seeded %s\n", line.c_str());
     return 0;
   }
+
+  CRegistrySettingsStore settings;
+  CConsolePrompt prompt;
+  CDataFileLock lock;
+  CWinDataFiles data(settings, prompt, lock);
   CSpotCatalog catalog;
-  if (demoRoot.empty()) {
-    if (!LoadDataFiles(catalog)) return 1;
-    if (all) ChooseEverything(catalog);
-    return RunCatalog(catalog, pauseMs);
+  DataFileVersions versions;
+  if (!options.demoRoot.empty()) {
+    const std::string root = StripTrailing(options.demoRoot, '\\');
+    BuildDemoTree(root);
+    BuildDemoCatalog(catalog, root);
+  } else if (!LoadDataFiles(data.env(), catalog, IsThisWindowsXP(), nullptr, versions)) {
+    return 1;
   }
-  demoRoot = StripTrailing(demoRoot, '\\');
-  BuildDemoTree(demoRoot);
-  BuildDemoCatalog(catalog, demoRoot);
-  return RunCatalog(catalog, pauseMs);
+
+  switch (options.command) {
+    case ConsoleCommand::kList:
+      if (options.demoRoot.empty())
+        std::printf("Spot list version %d, plugin list version %d\n", versions.spotList, versions.pluginList);
+      std::fputs(CatalogListing(catalog).c_str(), stdout);
+      return 0;
+    case ConsoleCommand::kChoose:
+    case ConsoleCommand::kUnchoose:
+      return SaveChoices(data.env(), catalog, options.names, options.command == ConsoleCommand::kChoose ? 1 : 0);
+    default:
+      return RunRows(catalog, options, settings, prompt);
+  }
 }

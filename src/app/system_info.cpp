@@ -96,6 +96,8 @@ void CSystemInfo::GatherSystemInfo(ISystemSource& source) {
   userName_ = source.ReadUserName();
 }
 
+bool IsWindowsXP(const CSystemInfo& info) { return info.OsName().find("XP") != std::string::npos; }
+
 DiskTotals SumFixedDrives(const std::vector<DriveFigures>& drives) {
   DiskTotals totals;
   for (const DriveFigures& drive : drives) {

@@ -67,6 +67,12 @@ Fn Kernel32(const char* name) {
 std::wstring FinalPathOf(HANDLE handle) {
   static const FinalPathFn finalPath = Kernel32<FinalPathFn>("GetFinalPathNameByHandleW");
   if (finalPath == nullptr) return std::wstring();
+  // Most paths fit the stack; the full buffer (32 768 characters, a heap
+  // block and its zeroing at every shredded file) only for a longer one.
+  wchar_t small[MAX_PATH * 2];
+  const DWORD fits = finalPath(handle, small, MAX_PATH * 2, 0);
+  if (fits == 0) return std::wstring();
+  if (fits < MAX_PATH * 2) return std::wstring(small, fits);
   std::wstring buffer(32768, L'\0');
   const DWORD n = finalPath(handle, &buffer[0], static_cast<DWORD>(buffer.size()), 0);
   if (n == 0 || n >= buffer.size()) return std::wstring();

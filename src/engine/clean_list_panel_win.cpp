@@ -80,16 +80,10 @@ void CCleanListPanel::RefreshCleanList() {
   ListView_DeleteAllItems(list_);
   rows_.clear();
   rowStates_.clear();
-  for (const auto& group : catalog_.Groups())
-    for (const auto& spot : group->Spots())
-      if (spot->ToBeCleaned) {
-        int image = (spot->Type >= 0 && spot->Type <= 3) ? spot->Type : 0;
-        AppendRow(spot->Name, image, CleanItem{spot.get(), nullptr});
-      }
-  for (const auto& plugin : catalog_.Plugins())
-    if (plugin->Installed && plugin->ToBeCleaned) AppendRow(plugin->Name, kPluginImage, CleanItem{nullptr, plugin.get()});
-  for (const auto& plugin : catalog_.CustomPlugins())
-    if (plugin->ToBeCleaned) AppendRow(plugin->Name, kPluginImage, CleanItem{nullptr, plugin.get()});
+  for (const CleanItem& item : catalog_.ItemsToClean()) {
+    const int type = item.spot != nullptr ? item.spot->Type : -1;
+    AppendRow(item.Name(), item.plugin != nullptr ? kPluginImage : (type >= 0 && type <= 3 ? type : 0), item);
+  }
 }
 
 void CCleanListPanel::RunCleaning() { run_.RunCleaning(&rows_); }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/cookie_ignore.h"
+#include "engine/path_rules.h"
 #include "engine/special_stores_win.h"
 #include "engine/wide_path_win.h"
 #include "paths/known_locations_win.h"
@@ -40,15 +41,26 @@ ListResult CWinFileSystemView::List(const std::string& folder, const std::functi
 }
 
 std::string CWinFileSystemView::LongPath(const std::string& path) {
-  const std::wstring wide = ExactWidePath(path);
-  if (wide.empty()) return path;
-  std::wstring buffer(32768, L'\0');
-  const DWORD n = GetLongPathNameW(wide.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
-  if (n == 0 || n >= buffer.size()) return path;
-  buffer.resize(n);
-  bool exact = true;
-  std::string narrow = NarrowName(buffer.c_str(), exact);
-  return exact ? narrow : path;
+  // Each component's long name as its folder lists it, on exact spellings.
+  // (GetLongPathNameW does the same, but Wine hands a "\\?\" path back
+  // unexpanded, and without the prefix a trailing space or dot is trimmed.)
+  const std::string normal = NormalizePath(path);
+  if (normal.empty() || normal.find_first_of("*?") != std::string::npos) return path;
+  std::vector<std::string> names;
+  std::string resolved = normal;
+  for (std::string up = ParentPath(resolved); !up.empty(); resolved = up, up = ParentPath(resolved))
+    names.push_back(LastComponent(resolved));
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    const std::wstring wide = ExactWidePath(JoinPath(resolved, *name));
+    WIN32_FIND_DATAW found;
+    ScopedFindHandle search(wide.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(wide.c_str(), &found));
+    if (!search.valid()) return path;
+    bool exact = true;
+    const std::string longName = NarrowName(found.cFileName, exact);
+    if (!exact) return path;
+    resolved = JoinPath(resolved, longName);
+  }
+  return resolved;
 }
 
 bool CWinFileSystemView::FileExists(const std::string& path) {

@@ -125,7 +125,8 @@ void CSpotCleaner::CleanFolders(CCleaningSpot& spot, CCleanRunContext& context) 
     context.includeSubFolders = entry.IncludeSubFolders;
     context.Log(logline::FolderEntry(entry.Path, entry.Mask));
     CleanFolder(context, entry.Path, entry.Mask, count, size);
-    if (context.deleteRootDir && entry.Path.find('*') == std::string::npos) {
+    // A path with a wildcard was never walked: its folder is not removed.
+    if (context.deleteRootDir && entry.Path.find_first_of("*?") == std::string::npos) {
       const std::string folder = ResolveFolder(entry.Path);
       // Never a root or a protected folder, whatever the entry asks.
       if (!folder.empty() && !ParentPath(folder).empty() && !IsProtectedFolder(folder))
@@ -175,7 +176,9 @@ void CSpotCleaner::WalkFolder(CCleanRunContext& context, Walk& walk, const std::
         // A junction or symbolic link: walking it would empty its target.
         // Removing it removes only the link.
         context.Log(logline::LinkNotEntered(full));
-        if (walk.removeSubs) {
+        if (walk.removeSubs && !entry.spellable) {
+          context.Log(logline::CouldNotDelete(full));
+        } else if (walk.removeSubs) {
           context.Log(logline::CleaningDirectory(full));
           Act(context, PathAction(ActionKind::kRemoveFolder, full), walk.count, walk.size);
         }
@@ -370,7 +373,12 @@ void CSpotCleaner::CleanCookieCache(CCleanRunContext& context) {
       if (!entry.localFileName.empty() && ports_.files.FileLength(entry.localFileName, length))
         bytes += static_cast<uint32_t>(length);
       ShowFilesAndSize(context, count, bytes);
-      Act(context, PathAction(ActionKind::kDeleteCacheEntry, entry.sourceName), count, bytes);
+      // A deleted entry takes its file along: the Cookies folder walk that
+      // follows must not count it again (a preview would, a clean cannot).
+      if (Act(context, PathAction(ActionKind::kDeleteCacheEntry, entry.sourceName), count, bytes) ==
+              ActionResult::kDone &&
+          !entry.localFileName.empty())
+        AddExclusion(context, FileNamePart(entry.localFileName));
     }
     more = ports_.urlCache.Next(entry);
     context.control->PauseAfterFile();

@@ -5,23 +5,46 @@
 #include "engine/path_rules.h"
 
 namespace sh {
+namespace {
+
+// Characters below 0x80 are the same in every ANSI code page (single-byte,
+// DBCS and UTF-8 alike): such text is copied as it is, without a
+// conversion call. Walks and deletes meet mostly such names, once per file.
+template <typename Char>
+bool IsAscii(const Char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (static_cast<unsigned>(text[i]) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
 
 std::wstring ExactWidePath(const std::string& path) {
   const std::string normal = NormalizePath(path);
   if (normal.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, normal.data(), static_cast<int>(normal.size()),
-                                    nullptr, 0);
+  // "\\server\share\..." becomes "\\?\UNC\server\share\...".
+  const bool unc = normal.compare(0, 2, "\\\\") == 0;
+  const wchar_t* const prefix = unc ? L"\\\\?\\UNC\\" : L"\\\\?\\";
+  const char* const text = normal.data() + (unc ? 2 : 0);
+  const int length = static_cast<int>(normal.size()) - (unc ? 2 : 0);
+  std::wstring wide(prefix);
+  const size_t start = wide.size();
+  if (IsAscii(text, static_cast<size_t>(length))) {
+    wide.append(text, text + length);
+    return wide;
+  }
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
   if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, normal.data(), static_cast<int>(normal.size()), &wide[0], n);
-  if (wide.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
-  return L"\\\\?\\" + wide;
+  wide.resize(start + static_cast<size_t>(n));
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, length, &wide[start], n);
+  return wide;
 }
 
 std::string NarrowName(const wchar_t* name, bool& exact) {
   exact = true;
   const int length = lstrlenW(name);
   if (length == 0) return std::string();
+  if (IsAscii(name, static_cast<size_t>(length))) return std::string(name, name + length);
   BOOL usedDefault = FALSE;
   const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, length, nullptr, 0, nullptr, &usedDefault);
   if (n <= 0) {

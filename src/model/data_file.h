@@ -41,7 +41,11 @@ class IFileStore {
   // Replaces `target` by `source` in one step (the old target stays whole
   // when this fails).
   virtual bool Replace(const std::string& source, const std::string& target) = 0;
+  // Removes a file whatever its attributes (read-only too); never a folder.
   virtual bool Remove(const std::string& path) = 0;
+  // True when the name is taken: a file, a folder, a file still held open
+  // after it was deleted.
+  virtual bool Exists(const std::string& path) = 0;
   // The user's temporary folder as the system reports it.
   virtual std::string TempFolder() = 0;
 };
@@ -50,8 +54,10 @@ class IFileStore {
 class IPluginEnvironment {
  public:
   virtual ~IPluginEnvironment() = default;
-  virtual void ExpandPathMacros(std::string& text) = 0;
-  virtual void ExpandYahooUser(std::string& text) = 0;
+  // False when a token stood for nothing (see path_macros.h): the loaders
+  // skip such an entry rather than clean what its path now names.
+  virtual bool ExpandPathMacros(std::string& text) = 0;
+  virtual bool ExpandYahooUser(std::string& text) = 0;
   virtual bool RegistryKeyExists(const std::string& keyText) = 0;
   virtual bool PathExists(const std::string& path) = 0;
 };
@@ -92,12 +98,17 @@ extern const char kTempDataFileName[];  // "~swhtmp.tmp"
 // unscrambled bytes up to the first zero byte.
 std::string ReadDataFile(IFileStore& files, const std::string& path);
 // Scrambles the text and stores it; 0 when the file cannot be written. The
-// bytes go to a file beside the target first, which then replaces it.
+// bytes go to a file beside the target first ("<target>.new"), which then
+// replaces it. Whatever an interrupted store left under that name is removed
+// first; a name that cannot be freed (a folder, a file held open) gives way
+// to the next one (".new1" and on).
 int WriteDataFile(IFileStore& files, const std::string& path, const std::string& text);
 
 // Parses a data file's text: false on an empty text, a parse error, no
 // element at all, or nesting deeper than any data file has (the parser
-// recurses per level).
+// recurses per level; the depth is found beforehand by the parser's own
+// steps, see parser_depth.h, so nothing it reads whole is refused for how
+// its markup looks).
 bool ParseDataText(const std::string& text, TiXmlDocument& document);
 // ReadDataFile, then ParseDataText.
 bool ReadDataDocument(IFileStore& files, const std::string& path, TiXmlDocument& document);

@@ -55,13 +55,33 @@ bool CWinFileStore::Replace(const std::string& source, const std::string& target
   return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool CWinFileStore::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool CWinFileStore::Remove(const std::string& path) {
+  if (DeleteFileA(path.c_str())) return true;
+  // Only the read-only attribute stops a deletion that may go ahead; a
+  // folder is never one of ours to remove.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !(attributes & FILE_ATTRIBUTE_READONLY))
+    return false;
+  if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
+  if (DeleteFileA(path.c_str())) return true;
+  SetFileAttributesA(path.c_str(), attributes);  // held open: leave it as it was
+  return false;
+}
+
+bool CWinFileStore::Exists(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  // A file deleted while another handle holds it keeps its name until that
+  // handle closes, but shows no attributes (access denied).
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
 
 std::string CWinFileStore::TempFolder() { return GetTempFolder(); }
 
-void CWinPluginEnvironment::ExpandPathMacros(std::string& text) { sh::ExpandPathMacros(text, values_); }
+bool CWinPluginEnvironment::ExpandPathMacros(std::string& text) { return sh::ExpandPathMacros(text, values_); }
 
-void CWinPluginEnvironment::ExpandYahooUser(std::string& text) { sh::ExpandYahooUser(text, values_); }
+bool CWinPluginEnvironment::ExpandYahooUser(std::string& text) { return sh::ExpandYahooUser(text, values_); }
 
 bool CWinPluginEnvironment::RegistryKeyExists(const std::string& keyText) { return sh::RegistryKeyExists(keyText); }
 

@@ -16,6 +16,7 @@ class CWinFileStore : public IFileStore {
   bool PrintDocument(const TiXmlDocument& document, const std::string& path) override;
   bool Replace(const std::string& source, const std::string& target) override;
   bool Remove(const std::string& path) override;
+  bool Exists(const std::string& path) override;
   std::string TempFolder() override;
 };
 
@@ -23,8 +24,8 @@ class CWinPluginEnvironment : public IPluginEnvironment {
  public:
   // Stored known locations are read from `settings` at every expansion.
   explicit CWinPluginEnvironment(ISettingsStore& settings) : values_(settings) {}
-  void ExpandPathMacros(std::string& text) override;
-  void ExpandYahooUser(std::string& text) override;
+  bool ExpandPathMacros(std::string& text) override;
+  bool ExpandYahooUser(std::string& text) override;
   bool RegistryKeyExists(const std::string& keyText) override;
   bool PathExists(const std::string& path) override;
 

@@ -46,12 +46,15 @@ void ReadSpotItems(DataFileEnv& env, const TiXmlElement& spotElement, CCleaningS
     int type = Integer(*item, "Type");
     if (type == 0) {
       std::string path = Text(*item, "name");
-      env.machine.ExpandPathMacros(path);
+      // A token that stood for nothing leaves a path to something wider
+      // (":Sys_Temp:" alone becomes the current folder): skipped.
+      if (!env.machine.ExpandPathMacros(path)) continue;
       // The spot list's DeleteSubDir means: descend into subfolders.
       spot.AddFolder(path, Text(*item, "flags"), Integer(*item, "DeleteRootDir"), Integer(*item, "DeleteSubDir"), 0);
     } else if (type == 1) {
       std::string text = Text(*item, "name");
-      env.machine.ExpandYahooUser(text);
+      // No Yahoo user: "...\profiles\" would empty every profile.
+      if (!env.machine.ExpandYahooUser(text)) continue;
       RegRoot root;
       std::string subKey;
       if (SplitRegistryPath(text, root, subKey)) spot.AddRegKey(root, subKey);
@@ -69,7 +72,8 @@ void RunPresenceTests(DataFileEnv& env, const TiXmlElement& findData, CPluginSpo
       if (env.machine.RegistryKeyExists(ToUpperAscii(key))) plugin.Installed = 1;
     } else if (NameIs(*test, "FILE")) {
       std::string path = Text(*test, "Name");
-      env.machine.ExpandPathMacros(path);
+      // ":PF:\App\app.exe" with no Program Files folder proves nothing.
+      if (!env.machine.ExpandPathMacros(path)) continue;
       if (!path.empty() && env.machine.PathExists(path)) plugin.Installed = 1;
     }
   }
@@ -78,8 +82,7 @@ void RunPresenceTests(DataFileEnv& env, const TiXmlElement& findData, CPluginSpo
 void ReadFiles(DataFileEnv& env, const TiXmlElement& section, CCleaningSpot& spot) {
   for (const TiXmlElement* item = section.FirstChildElement(); item; item = item->NextSiblingElement()) {
     std::string path = Text(*item, "Name");
-    if (path.empty()) continue;
-    env.machine.ExpandPathMacros(path);
+    if (path.empty() || !env.machine.ExpandPathMacros(path)) continue;
     size_t slash = path.find_last_of('\\');
     if (slash == std::string::npos) spot.AddFolder(path, std::string(), 0, 0, 0);
     else spot.AddFolder(path.substr(0, slash), path.substr(slash + 1), 0, 0, 0);
@@ -89,13 +92,14 @@ void ReadFiles(DataFileEnv& env, const TiXmlElement& section, CCleaningSpot& spo
 void ReadFolders(DataFileEnv& env, const TiXmlElement& section, CCleaningSpot& spot, bool custom) {
   for (const TiXmlElement* item = section.FirstChildElement(); item; item = item->NextSiblingElement()) {
     std::string path = Text(*item, "Name");
-    if (path.empty()) continue;
-    env.machine.ExpandPathMacros(path);
+    if (path.empty() || !env.machine.ExpandPathMacros(path)) continue;
     spot.AddFolder(path, std::string(), 0, IsYes(*item, "IncludeSubFolders") ? 1 : 0,
                    custom && IsYes(*item, "DeleteSubFolders") ? 1 : 0);
   }
 }
 
+// Plugin registry paths expand no token, so none can stand for nothing and
+// widen a key here; a root alone is refused as everywhere.
 void ReadRegistry(const TiXmlElement& section, CCleaningSpot& spot) {
   for (const TiXmlElement* item = section.FirstChildElement(); item; item = item->NextSiblingElement()) {
     const bool isKey = NameIs(*item, "REG_KEY");

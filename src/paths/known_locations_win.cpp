@@ -96,16 +96,16 @@ void RefreshKnownLocations() {
   RefreshKnownLocations(settings, probe);
 }
 
-void ExpandPathMacros(std::string& text) {
+bool ExpandPathMacros(std::string& text) {
   CRegistrySettingsStore settings;
   CWinMacroValues values(settings);
-  ExpandPathMacros(text, values);
+  return ExpandPathMacros(text, values);
 }
 
-void ExpandYahooUser(std::string& text) {
+bool ExpandYahooUser(std::string& text) {
   CRegistrySettingsStore settings;
   CWinMacroValues values(settings);
-  ExpandYahooUser(text, values);
+  return ExpandYahooUser(text, values);
 }
 
 }  // namespace sh

@@ -11,9 +11,10 @@ namespace sh {
 
 // Stores every known location under the product key (run at every start).
 void RefreshKnownLocations();
-// In place, over the stored values and the live folder queries.
-void ExpandPathMacros(std::string& text);
-void ExpandYahooUser(std::string& text);
+// In place, over the stored values and the live folder queries; false when
+// a token stood for nothing (see path_macros.h).
+bool ExpandPathMacros(std::string& text);
+bool ExpandYahooUser(std::string& text);
 
 std::string GetProgramFilesDir();
 std::string GetYahooUserId();

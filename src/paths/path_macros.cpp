@@ -47,21 +47,34 @@ std::string ValueOf(const MacroRow& row, IMacroValues& values) {
   return std::string();
 }
 
+// A value that adds no path component: the path around it closes up on
+// the token's parent.
+bool StandsForNothing(const std::string& value) { return value.find_first_not_of("\\ \t") == std::string::npos; }
+
 }  // namespace
 
-void ExpandPathMacros(std::string& text, IMacroValues& values) {
+bool ExpandPathMacros(std::string& text, IMacroValues& values) {
+  bool whole = true;
   for (const MacroRow& row : kRows) {
     // Most paths carry one token or none: a lookup costs a registry read.
     if (text.find(row.token) == std::string::npos) continue;
-    ReplaceAll(text, row.token, ValueOf(row, values));
+    const std::string value = ValueOf(row, values);
+    if (StandsForNothing(value)) whole = false;
+    ReplaceAll(text, row.token, value);
   }
-  ReplaceAll(text, "\\\\", "\\");
+  const size_t keep = text.compare(0, 2, "\\\\") == 0 ? 2 : 0;
+  std::string rest = text.substr(keep);
+  ReplaceAll(rest, "\\\\", "\\");
+  text.replace(keep, std::string::npos, rest);
+  return whole;
 }
 
-void ExpandYahooUser(std::string& text, IMacroValues& values) {
+bool ExpandYahooUser(std::string& text, IMacroValues& values) {
   static const char kToken[] = ":YAHOO_USER:";
-  if (text.find(kToken) == std::string::npos) return;
-  ReplaceAll(text, kToken, values.YahooUserId());
+  if (text.find(kToken) == std::string::npos) return true;
+  const std::string id = values.YahooUserId();
+  ReplaceAll(text, kToken, id);
+  return !StandsForNothing(id);
 }
 
 }  // namespace sh

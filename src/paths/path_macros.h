@@ -25,10 +25,17 @@ class IMacroValues {
 // Applies the macro rows in their fixed order, each replacing every exact,
 // case-sensitive occurrence; a value that contains a later token is expanded
 // again by that later row. Last, doubled backslashes collapse in one
-// left-to-right pass. A value is looked up only when its token occurs.
-void ExpandPathMacros(std::string& text, IMacroValues& values);
+// left-to-right pass, except a leading pair: a network path
+// (\\server\share) stays one. A value is looked up only when its token occurs.
+//
+// False when a token stood for nothing (an empty value, or nothing but
+// backslashes and blanks): the text is expanded all the same, but it names
+// something wider than meant (the parent folder or key, the drive's root,
+// the current folder) and must not be cleaned.
+bool ExpandPathMacros(std::string& text, IMacroValues& values);
 
-// Replaces every :YAHOO_USER: (registry paths of the spot list only).
-void ExpandYahooUser(std::string& text, IMacroValues& values);
+// Replaces every :YAHOO_USER: (registry paths of the spot list only); false
+// as above when the user id is empty.
+bool ExpandYahooUser(std::string& text, IMacroValues& values);
 
 }  // namespace sh

@@ -14,6 +14,10 @@ const char kProductKey[] = "SOFTWARE\\SweepHarbor";
 namespace {
 
 // Reads one value of an open product key; false when it cannot be read.
+// Only text is a setting: a number, bytes or a list stored under a
+// setting's name (by hand, by another tool) reads as no value, never as its
+// bytes taken for text. REG_EXPAND_SZ is text too, with its %variables%
+// expanded as Windows' own readers of such values do.
 bool QueryText(HKEY key, const std::string& name, std::string* text, LONG* error) {
   char buffer[260];
   std::memset(buffer, 0, sizeof buffer);
@@ -21,11 +25,25 @@ bool QueryText(HKEY key, const std::string& name, std::string* text, LONG* error
   DWORD size = sizeof buffer;
   *error = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
   if (*error != ERROR_SUCCESS) return false;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) {
+    *error = ERROR_UNSUPPORTED_TYPE;
+    return false;
+  }
   // Values are written without their terminating zero: end at the returned
   // length, and drop a terminator if a writer of another kind stored one.
   text->assign(buffer, size > sizeof buffer ? sizeof buffer : size);
   size_t zero = text->find('\0');
   if (zero != std::string::npos) text->resize(zero);
+  if (type == REG_EXPAND_SZ) {
+    // The same limit as a stored text: a longer expansion is not read.
+    char expanded[sizeof buffer] = {};
+    DWORD n = ExpandEnvironmentStringsA(text->c_str(), expanded, sizeof expanded);
+    if (n == 0 || n > sizeof expanded) {
+      *error = ERROR_MORE_DATA;
+      return false;
+    }
+    text->assign(expanded);
+  }
   return true;
 }
 

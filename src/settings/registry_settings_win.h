@@ -11,7 +11,8 @@ namespace sh {
 extern const char kProductKey[];  // "SOFTWARE\SweepHarbor" below HKEY_CURRENT_USER
 
 // Empty text when the key cannot be opened or the value cannot be read
-// (also when it is longer than 259 bytes).
+// (also when it is longer than 259 bytes, or no text: only REG_SZ and
+// REG_EXPAND_SZ, expanded, are read).
 std::string ReadSetting(const std::string& name);
 // 0 when the key cannot be opened (nothing is created) or setting failed.
 int WriteSetting(const std::string& name, const std::string& text);

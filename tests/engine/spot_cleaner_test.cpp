@@ -173,7 +173,8 @@ TEST(SpotCleaner, EachTypeRunsItsCleaners) {
   };
   const Case cases[] = {
       {2, {"empty from bin C:\\Recycled\\Dc1.txt", "empty recycle bin "}},
-      {6, {"delete entry Cookie:bob@ads.example/", "delete C:\\Cookies\\bob@ads[1].txt"}},
+      // The entry's file goes with it and is not met again; a stray file is.
+      {6, {"delete entry Cookie:bob@ads.example/", "delete C:\\Cookies\\stray.txt"}},
       {7, {"delete entry Visited: bob@http://a.example/", "wipe C:\\Hist\\index.dat"}},
       {8, {"clear history ", "wipe C:\\Hist\\index.dat"}},
       {0, {}},  // an ordinary spot never touches index.dat
@@ -185,6 +186,7 @@ TEST(SpotCleaner, EachTypeRunsItsCleaners) {
     rig.machine.AddFile("C:\\Recycled\\desktop.ini");
     rig.machine.AddFile("C:\\Cookies\\bob@ads[1].txt");
     rig.machine.AddFile("C:\\Cookies\\bob@bank[1].txt");
+    rig.machine.AddFile("C:\\Cookies\\stray.txt");
     rig.machine.AddFile("C:\\Hist\\index.dat");
     rig.machine.cookies = "C:\\Cookies";
     rig.machine.history = "C:\\Hist";

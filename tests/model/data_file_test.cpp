@@ -2,6 +2,7 @@
 #include <tinyxml.h>
 
 #include <string>
+#include <vector>
 
 #include "model/data_file.h"
 #include "model/memory_files.h"
@@ -64,6 +65,34 @@ TEST(WriteDataFile, FailureKeepsTheOldFileWhole) {
   EXPECT_FALSE(files.Has("t.new"));
 }
 
+// What an interrupted store may have left beside the target never stops a
+// later one.
+TEST(WriteDataFile, StaleFilesBesideTheTargetGiveWay) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> stuck;  // names held by a folder or an open file
+    bool readOnly;                   // the stale "t.new" is read-only
+    bool stored;
+  };
+  const Case cases[] = {
+      {"stale read-only file", {}, true, true},
+      {"folder or held file", {"t.new"}, false, true},
+      {"three names stuck", {"t.new", "t.new1", "t.new2"}, true, true},
+      {"every name stuck", {"t.new", "t.new1", "t.new2", "t.new3"}, false, false},
+  };
+  for (const Case& c : cases) {
+    MemoryFileStore files;
+    files.PutData("t", "old");
+    files.PutData("t.new", "half a list from an interrupted store");
+    if (c.readOnly) files.readOnly.insert("t.new");
+    files.stuck.insert(c.stuck.begin(), c.stuck.end());
+    EXPECT_EQ(WriteDataFile(files, "t", "new list"), c.stored ? 1 : 0) << c.what;
+    EXPECT_EQ(files.DataText("t"), c.stored ? "new list" : "old") << c.what;
+    // Nothing of ours is left: only the target and what could not be freed.
+    EXPECT_EQ(files.files.size(), files.stuck.count("t.new") ? 2u : 1u) << c.what;
+  }
+}
+
 TEST(ParseDataText, RefusesWhatIsNoDocument) {
   TiXmlDocument a, b, c, d, e;
   EXPECT_FALSE(ParseDataText("", a));
@@ -88,6 +117,19 @@ TEST(ParseDataText, RefusesNestingDeeperThanAnyList) {
   for (int i = 0; i < 5000; ++i) utf8 += "<a>\xE2</a>";
   TiXmlDocument c;
   EXPECT_FALSE(ParseDataText("<?xml version=\"1.0\"?>" + utf8, c));
+  // Character references that run over end tags, in text and in values:
+  // deep enough to overflow the stack were they parsed.
+  for (const char* part : {"<a>&#x</a>x;", "<a b=\"&#x\"></a>x;\">", "<a>&#</a>#;"}) {
+    std::string hidden = "<r>";
+    for (int i = 0; i < 200000; ++i) hidden += part;
+    TiXmlDocument f;
+    EXPECT_FALSE(ParseDataText(hidden, f)) << part;
+  }
+  std::string deep101;
+  for (int i = 0; i < 101; ++i) deep101 += "<a>";
+  for (int i = 0; i < 101; ++i) deep101 += "</a>";
+  TiXmlDocument g;
+  EXPECT_FALSE(ParseDataText(deep101, g)) << "one level past the limit";
   // Width is no problem, and neither is a reasonable depth.
   std::string wide = "<r>";
   for (int i = 0; i < 20000; ++i) wide += "<a b=\"x/>\"/><c></c>";
@@ -99,6 +141,34 @@ TEST(ParseDataText, RefusesNestingDeeperThanAnyList) {
   for (int i = 0; i < 50; ++i) fifty += "</a>";
   TiXmlDocument e;
   EXPECT_TRUE(ParseDataText(fifty, e));
+}
+
+// Lists the parser reads whole must never be refused for the way their
+// markup looks; `value` is the first spot's name as read.
+TEST(ParseDataText, AcceptsWhatTheParserReadsWhole) {
+  struct Case {
+    std::string text;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"<L><S name=\"Logs < 1 day\" /></L>", "Logs < 1 day"},
+      {"<L><S name=\"Logs > 1 day\" /></L>", "Logs > 1 day"},
+      {"<L><S name='<a><b></L>' /></L>", "<a><b></L>"},
+      {"<?xml version=\"1.0\" encoding=\"windows-1252\" ?><L><S name=\"Caf\xE9 < 1 day\" /></L>", "Caf\xE9 < 1 day"},
+      {"\xEF\xBB\xBF<L><S name=\"Caf\xC3\xA9 <\" /></L>", "Caf\xC3\xA9 <"},
+      {"<L><S name=\"deep\">" + [] {
+         std::string nest;
+         for (int i = 0; i < 98; ++i) nest += "<n a='<'>";
+         for (int i = 0; i < 98; ++i) nest += "</n>";
+         return nest;
+       }() + "</S></L>",
+       "deep"},  // 100 levels
+  };
+  for (const Case& c : cases) {
+    TiXmlDocument document;
+    ASSERT_TRUE(ParseDataText(c.text, document)) << c.text;
+    EXPECT_STREQ(document.RootElement()->FirstChildElement()->Attribute("name"), c.value);
+  }
 }
 
 TEST(ParseDataText, LegacyDeclarationsKeepSingleByteLetters) {
@@ -187,6 +257,14 @@ TEST_F(SaveDataDocumentTest, TemporaryFileFailureTellsAndStoresNothing) {
   // The box is shown after the lock is given back.
   EXPECT_TRUE(h.lock.TryEnter());
   h.lock.Leave();
+}
+
+TEST_F(SaveDataDocumentTest, StaleReadOnlyTemporaryFileIsReplaced) {
+  h.files.files["C:\\Temp\\~swhtmp.tmp"] = "left by a store cut short";
+  h.files.readOnly.insert("C:\\Temp\\~swhtmp.tmp");
+  ASSERT_EQ(SaveDataDocument(h.env, document, "x.swh"), 1);
+  EXPECT_TRUE(h.prompt.asked.empty());
+  EXPECT_FALSE(h.files.Has("C:\\Temp\\~swhtmp.tmp"));
 }
 
 TEST_F(SaveDataDocumentTest, TargetFailureLeavesTheOldDocumentSilently) {

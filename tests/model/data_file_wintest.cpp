@@ -40,6 +40,51 @@ TEST(DataFileWin, WriteAndReadRealFiles) {
   EXPECT_EQ(WriteDataFile(dir / "no\\such\\folder.swh", "<a/>"), 0);
 }
 
+// Whatever an interrupted store left beside the list never stops the next
+// store; only what cannot be removed stays (and gives way once it can).
+TEST(DataFileWin, StaleFileBesideTheListGivesWay) {
+  enum class Stale { kReadOnly, kHiddenSystemReadOnly, kFolder, kHeldOpen };
+  const struct {
+    const char* what;
+    Stale stale;
+  } cases[] = {{"read-only", Stale::kReadOnly},
+               {"hidden, system, read-only", Stale::kHiddenSystemReadOnly},
+               {"a folder", Stale::kFolder},
+               {"held open", Stale::kHeldOpen}};
+  for (const auto& c : cases) {
+    ScratchDir dir("stale");
+    const std::string path = dir / "Splst.swh";
+    const std::string stale = path + ".new";
+    ASSERT_EQ(WriteDataFile(path, "<old/>"), 1) << c.what;
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.stale == Stale::kFolder) {
+      test::MakeDirs(stale);
+      test::WriteBytes(stale + "\\inside.txt", 3);
+    } else {
+      test::WriteBytes(stale, 100, '?');
+      if (c.stale == Stale::kReadOnly) SetFileAttributesA(stale.c_str(), FILE_ATTRIBUTE_READONLY);
+      if (c.stale == Stale::kHiddenSystemReadOnly)
+        SetFileAttributesA(stale.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+      if (c.stale == Stale::kHeldOpen)
+        held = CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    EXPECT_EQ(WriteDataFile(path, "<new/>"), 1) << c.what;
+    EXPECT_EQ(ReadDataFile(path), "<new/>") << c.what;
+    const bool stays = c.stale == Stale::kFolder || c.stale == Stale::kHeldOpen;
+    EXPECT_EQ(List(dir.path()), stays ? (std::vector<std::string>{"Splst.swh", "Splst.swh.new"})
+                                      : (std::vector<std::string>{"Splst.swh"}))
+        << c.what;
+    if (held != INVALID_HANDLE_VALUE) {
+      CloseHandle(held);
+      EXPECT_EQ(WriteDataFile(path, "<again/>"), 1) << c.what;
+      EXPECT_EQ(List(dir.path()), (std::vector<std::string>{"Splst.swh"})) << "cleared once let go";
+    }
+    if (c.stale == Stale::kFolder) {
+      EXPECT_TRUE(Exists(stale + "\\inside.txt")) << "a folder is never emptied";
+    }
+  }
+}
+
 // A DataFileEnv on the real machine with the data folder in a scratch folder.
 struct RealEnv {
   explicit RealEnv(const std::string& folder) { settings.values["path"] = folder; }

@@ -28,6 +28,7 @@ class MemoryFileStore : public IFileStore {
   }
   bool WriteAll(const std::string& path, const std::string& bytes) override {
     Note("write " + path);
+    if (stuck.count(path) || readOnly.count(path)) return false;
     if (failWrite.count(path)) {
       // A failed write may leave a part behind, as a full disk does.
       files[path] = bytes.substr(0, bytes.size() / 2);
@@ -38,7 +39,7 @@ class MemoryFileStore : public IFileStore {
   }
   bool PrintDocument(const TiXmlDocument& document, const std::string& path) override {
     Note("print " + path);
-    if (failPrint) return false;
+    if (failPrint || stuck.count(path) || readOnly.count(path)) return false;
     // As a text-mode stream on Windows writes it.
     std::string crlf;
     for (char c : PrintDocumentText(document)) {
@@ -58,8 +59,12 @@ class MemoryFileStore : public IFileStore {
   }
   bool Remove(const std::string& path) override {
     Note("remove " + path);
+    if (stuck.count(path)) return false;
+    readOnly.erase(path);  // as the Win32 store clears the attribute
     return files.erase(path) > 0;
   }
+  // A query, not recorded among the operations.
+  bool Exists(const std::string& path) override { return files.count(path) > 0 || stuck.count(path) > 0; }
   std::string TempFolder() override { return tempFolder; }
 
   // Scrambled as a data file.
@@ -73,6 +78,11 @@ class MemoryFileStore : public IFileStore {
 
   std::map<std::string, std::string> files;
   std::set<std::string> failRead, failWrite;
+  // Files that refuse to be written over until removed.
+  std::set<std::string> readOnly;
+  // Names taken by something that can be neither written nor removed (a
+  // folder, a file held open by another program).
+  std::set<std::string> stuck;
   bool failPrint = false;
   bool failReplace = false;
   std::string tempFolder = "C:\\Temp\\";
@@ -140,8 +150,8 @@ class MapMacroValues : public IMacroValues {
 // paths that exist are listed; every presence test is recorded.
 class FakeMachine : public IPluginEnvironment {
  public:
-  void ExpandPathMacros(std::string& text) override { sh::ExpandPathMacros(text, values); }
-  void ExpandYahooUser(std::string& text) override { sh::ExpandYahooUser(text, values); }
+  bool ExpandPathMacros(std::string& text) override { return sh::ExpandPathMacros(text, values); }
+  bool ExpandYahooUser(std::string& text) override { return sh::ExpandYahooUser(text, values); }
   bool RegistryKeyExists(const std::string& keyText) override {
     tests.push_back("key " + keyText);
     return keys.count(keyText) > 0;

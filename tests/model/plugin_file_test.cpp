@@ -247,6 +247,49 @@ TEST_F(LoaderTest, CustomPluginsDifferFromTheList) {
   EXPECT_EQ(names, (std::vector<std::string>{"Demo App", "Demo App*", "No tests*"}));
 }
 
+// An entry whose token stood for nothing would clean something wider (the
+// parent key, the drive's root, the current folder): it is not loaded.
+TEST_F(LoaderTest, EntriesWhoseTokenStoodForNothingAreSkipped) {
+  h.machine.values.yahoo = "";
+  h.machine.values.programFiles = "";
+  h.machine.paths.insert("\\A\\a.exe");  // what ":PF:\A\a.exe" would become
+  h.files.PutData(h.kSpotList, R"(<CleaningSpots><G><S name="S"><I>
+      <X Type="0" name=":LOCAL_APPDATA:\Temp" flags="*.*" DeleteSubDir="1" />
+      <X Type="0" name=":Sys_Temp:" flags="*.tmp" />
+      <X Type="1" name="HKEY_CURRENT_USER\Software\Yahoo\Pager\profiles\:YAHOO_USER:" />
+      <X Type="1" name="HKEY_CURRENT_USER\Software\Yahoo\Pager\profiles\:YAHOO_USER:\Archive" />
+      <X Type="1" name="HKEY_CURRENT_USER\Software\Yahoo\Pager" />
+    </I></S></G></CleaningSpots>)");
+  ASSERT_EQ(LoadSpotList(h.env, catalog, h.kSpotList, 0, nullptr), 1);
+  const CCleaningSpot* spot = catalog.Groups().at(0)->Spots().at(0);
+  ASSERT_EQ(spot->Folders.size(), 1u);
+  EXPECT_EQ(spot->Folders[0].Path, "C:\\Temp\\");
+  ASSERT_EQ(spot->RegKeys.size(), 1u);
+  EXPECT_EQ(spot->RegKeys[0].SubKey, "Software\\Yahoo\\Pager");  // written so, not reached by widening
+
+  const char plugins[] = R"(<L><P Name="A" ToBeCleaned="1">
+      <FIND_DATA><FILE Name=":PF:\A\a.exe" /></FIND_DATA>
+      <FILES><FILE Name=":LOCAL_APPDATA:\A\*.log" /><FILE Name=":APPDATA:\A\*.log" /></FILES>
+      <FOLDERS><FOLDER Name=":PF:\A\Cache" IncludeSubFolders="yes" /><FOLDER Name=":LOCAL_APPDATA:" /></FOLDERS>
+      <REGISTRY><REG_KEY Key="HKEY_CURRENT_USER\Software\Yahoo\Pager\profiles\:YAHOO_USER:" /></REGISTRY>
+    </P></L>)";
+  h.files.PutData(h.kPluginList, plugins);
+  h.files.PutData(h.kCustom, plugins);
+  ASSERT_EQ(LoadPluginList(h.env, catalog, h.kPluginList, nullptr), 1);
+  ASSERT_EQ(LoadCustomPlugins(h.env, catalog, h.kCustom), 1);
+  EXPECT_EQ(catalog.Plugins().at(0)->Installed, 0);
+  EXPECT_TRUE(h.machine.tests.empty());  // nothing was looked for
+  for (const CPluginSpots* plugin : {catalog.Plugins().at(0), catalog.CustomPlugins().at(0)}) {
+    const CCleaningSpot* s = plugin->Spots().at(0);
+    ASSERT_EQ(s->Folders.size(), 1u) << plugin->Description;
+    EXPECT_EQ(s->Folders[0].Path, "C:\\Users\\jo\\AppData\\A");
+    EXPECT_EQ(s->Folders[0].Mask, "*.log");
+    // Plugin registry paths expand no token: the key stays as written.
+    ASSERT_EQ(s->RegKeys.size(), 1u);
+    EXPECT_EQ(s->RegKeys[0].SubKey, "SOFTWARE\\YAHOO\\PAGER\\PROFILES\\:YAHOO_USER:");
+  }
+}
+
 TEST_F(LoaderTest, BrokenPluginFilesGiveNoPlugins) {
   EXPECT_EQ(LoadPluginList(h.env, catalog, h.kPluginList, nullptr), 0);
   h.files.PutData(h.kPluginList, std::string(kPluginList).substr(0, 700));

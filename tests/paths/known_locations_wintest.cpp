@@ -94,10 +94,10 @@ TEST(ExpandPathMacrosWin, StoredValuesAndLiveFolders) {
   WriteSetting("IE_Cache", "C:\\Cache Test\\");
   WriteSetting("APP_DATA", "");
   std::string path = ":IE_Cache:\\Content.IE5\\*.*";
-  ExpandPathMacros(path);
+  EXPECT_TRUE(ExpandPathMacros(path));
   EXPECT_EQ(path, "C:\\Cache Test\\Content.IE5\\*.*");
   path = ":APPDATA:\\x|:WINDIR:\\\\Temp|:SYS:|:PF:";
-  ExpandPathMacros(path);
+  EXPECT_FALSE(ExpandPathMacros(path)) << "APP_DATA stands for nothing";
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   EXPECT_EQ(path, "\\x|" + WindowsDir() + "\\Temp|" + system + "|" + GetProgramFilesDir());
@@ -131,6 +131,8 @@ TEST(MessengerIdsWin, YahooAndAim) {
   EXPECT_EQ(key, "HKEY_CURRENT_USER\\Software\\Yahoo\\pager\\profiles\\jdoe_test");
   guard.Delete(HKEY_CURRENT_USER, "Software\\Yahoo\\pager", "Yahoo! User ID");
   EXPECT_EQ(GetYahooUserId(), "");
+  key = "HKEY_CURRENT_USER\\Software\\Yahoo\\pager\\profiles\\:YAHOO_USER:";
+  EXPECT_FALSE(ExpandYahooUser(key)) << key;
 }
 
 TEST(RegistryKeyExistsWin, OpensWithFullAccess) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "model/memory_files.h"
 #include "paths/path_macros.h"
@@ -59,8 +60,20 @@ TEST(ExpandPathMacros, DoubledBackslashesCollapseInOnePass) {
   // One left-to-right pass: four become two, three become two.
   EXPECT_EQ(Expand("a\\\\\\\\b", v), "a\\\\b");
   EXPECT_EQ(Expand("a\\\\\\b", v), "a\\\\b");
-  // A network path loses its leading pair too: the rule has no exception.
-  EXPECT_EQ(Expand("\\\\server\\share", v), "\\server\\share");
+}
+
+// A redirected profile or a share: the leading pair stays, the rule goes on
+// after it.
+TEST(ExpandPathMacros, NetworkPathsKeepTheirLeadingPair) {
+  MapMacroValues v = AllStored();
+  v.stored["APP_DATA"] = "\\\\server\\profiles\\bob\\AppData";
+  const std::pair<const char*, const char*> cases[] = {
+      {"\\\\server\\share", "\\\\server\\share"},
+      {"\\\\server\\share\\\\x", "\\\\server\\share\\x"},
+      {":APPDATA:\\Mozilla", "\\\\server\\profiles\\bob\\AppData\\Mozilla"},
+      {"x\\\\\\\\server", "x\\\\server"},  // only a leading pair
+  };
+  for (const auto& c : cases) EXPECT_EQ(Expand(c.first, v), c.second) << c.first;
 }
 
 TEST(ExpandPathMacros, TokensAreCaseSensitiveAndExact) {
@@ -71,10 +84,31 @@ TEST(ExpandPathMacros, TokensAreCaseSensitiveAndExact) {
   EXPECT_EQ(Expand(":IE_History:", v), ":IE_History:");  // stored, but has no token
 }
 
-TEST(ExpandPathMacros, MissingLocationLeavesTheRestOfThePath) {
-  MapMacroValues v;  // nothing stored
-  EXPECT_EQ(Expand(":IE_Cache:\\Content.IE5", v), "\\Content.IE5");
-  EXPECT_EQ(Expand("x\\:APPDATA:\\y", v), "x\\y");
+// A token that stands for nothing leaves a path to something wider than
+// meant; the expansion says so, and still expands the rest.
+TEST(ExpandPathMacros, TellsWhenATokenStoodForNothing) {
+  struct Case {
+    const char* text;
+    const char* expanded;
+    bool whole;
+  };
+  const Case cases[] = {
+      {":OutlookFolder:\\Inbox", "\\Inbox", false},
+      {"x\\:APPDATA:\\y", "x\\y", false},
+      {":Sys_Temp:", "", false},
+      {":Recent:\\x", "\\\\x", false},                          // only backslashes (and no share)
+      {":Win_Temp:\\x", " \\x", false},                         // only a blank
+      {":WINDIR:\\:COMMON_APPDATA:", "C:\\WINDOWS\\", false},   // one of two
+      {":IE_Cache:", "\\Cache", false},                         // a later token a value brought
+      {":WINDIR:\\Temp", "C:\\WINDOWS\\Temp", true},
+  };
+  MapMacroValues v;
+  v.stored = {{"Recent", "\\"}, {"Win_Temp", " "}, {"IE_Cache", ":APPDATA:\\Cache"}};
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    EXPECT_EQ(ExpandPathMacros(text, v), c.whole) << c.text;
+    EXPECT_EQ(text, c.expanded) << c.text;
+  }
 }
 
 TEST(ExpandPathMacros, LaterRowsExpandWhatEarlierValuesBrought) {
@@ -101,8 +135,11 @@ TEST(ExpandYahooUser, ReplacesOnlyItsToken) {
   EXPECT_EQ(text, "HKEY_CURRENT_USER\\Software\\Yahoo\\pager\\profiles\\jdoe\\jdoe\\:WINDIR:");
   v.lookups.clear();
   std::string none = "HKEY_CURRENT_USER\\Software";
-  ExpandYahooUser(none, v);
+  EXPECT_TRUE(ExpandYahooUser(none, v));
   EXPECT_TRUE(v.lookups.empty());
+  v.yahoo = "";
+  std::string profile = "HKEY_CURRENT_USER\\Software\\Yahoo\\Pager\\profiles\\:YAHOO_USER:";
+  EXPECT_FALSE(ExpandYahooUser(profile, v)) << profile;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "paths/registry_guard.h"
 #include "settings/registry_settings_win.h"
 
 namespace sh {
@@ -47,6 +48,44 @@ TEST_F(RegistrySettings, ValuesAreRegSzWithoutTerminator) {
   EXPECT_EQ(ReadSetting("TestValue"), "") << "a value too long for the buffer is not read";
   ASSERT_EQ(WriteSetting("TestValue", ""), 1);
   EXPECT_EQ(ReadSetting("TestValue"), "");
+}
+
+// A number, bytes or a list stored under a setting's name (by hand, by
+// another tool) reads as no value: its bytes are never taken for text.
+TEST_F(RegistrySettings, OnlyTextTypesAreRead) {
+  test::RegistryGuard guard;
+  struct Case {
+    const char* what;
+    DWORD type;
+    std::string data;
+  };
+  const Case cases[] = {
+      {"REG_DWORD", REG_DWORD, std::string("1\0\0\0", 4)},
+      {"REG_QWORD", REG_QWORD, std::string("1\0\0\0\0\0\0\0", 8)},
+      {"REG_BINARY", REG_BINARY, "1"},
+      {"REG_MULTI_SZ", REG_MULTI_SZ, std::string("1\0\0", 3)},
+      {"REG_NONE", REG_NONE, "1"},
+  };
+  CRegistrySettingsStore store;
+  CSettings settings(store);
+  for (const Case& c : cases) {
+    guard.SetRaw(HKEY_CURRENT_USER, kProductKey, "Shred", c.type, c.data);
+    EXPECT_EQ(ReadSetting("Shred"), "") << c.what;
+    EXPECT_EQ(store.Read("Shred"), "") << c.what;
+    EXPECT_EQ(settings.Shred(), 0) << c.what;
+  }
+  guard.SetRaw(HKEY_CURRENT_USER, kProductKey, "Shred", REG_SZ, "1");
+  EXPECT_EQ(settings.Shred(), 1) << "text still reads through the same open key";
+
+  // Expandable text is text, its variables expanded.
+  SetEnvironmentVariableA("SH_TEST_FOLDER", "C:\\Test Folder");
+  guard.SetRaw(HKEY_CURRENT_USER, kProductKey, "TestValue", REG_EXPAND_SZ,
+               std::string("%SH_TEST_FOLDER%\\Data") + '\0');
+  EXPECT_EQ(ReadSetting("TestValue"), "C:\\Test Folder\\Data");
+  EXPECT_EQ(store.Read("TestValue"), "C:\\Test Folder\\Data");
+  SetEnvironmentVariableA("SH_TEST_FOLDER", std::string(300, 'x').c_str());
+  EXPECT_EQ(ReadSetting("TestValue"), "") << "an expansion too long for the buffer is not read";
+  SetEnvironmentVariableA("SH_TEST_FOLDER", nullptr);
 }
 
 TEST_F(RegistrySettings, TypedAccessorsOverTheRegistry) {

@@ -163,6 +163,9 @@ class MemoryMachine : public IFileSystemView,
         ok = values.erase(RegKeyText(a.root, a.path) + "|" + ToUpperAscii(a.value)) != 0;
         break;
       case ActionKind::kDeleteCacheEntry:
+        // WinINet removes the entry's file with it.
+        for (const UrlCacheEntry& e : cache)
+          if (e.sourceName == a.path && !e.localFileName.empty()) nodes.erase(Key(e.localFileName));
         ok = DeleteEntry(a.path);
         break;
       default:

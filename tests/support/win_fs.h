@@ -41,26 +41,70 @@ inline void MakeDirs(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-inline void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+// Wide calls on the "\\?\" spelling, so that names ending in a space or a dot
+// and paths past 260 characters go too. A link to a folder is removed, never
+// entered.
+inline void RemoveTreeExact(const std::wstring& exact) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((exact + L"\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = path + "\\" + name;
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring full = exact + L"\\" + name;
       if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        RemoveTree(full);
+        RemoveTreeExact(full);
       } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryA(full.c_str());
+        RemoveDirectoryW(full.c_str());
       } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(full.c_str());
       }
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(exact.c_str());
+}
+
+inline std::wstring Wide(const std::string& ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+  return wide;
+}
+
+// The exact spelling of an absolute path with backslashes.
+inline std::wstring Exact(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+inline void RemoveTree(const std::string& path) { RemoveTreeExact(Exact(Wide(path))); }
+
+inline bool ExistsExact(const std::wstring& path) {
+  return GetFileAttributesW(Exact(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool WriteExact(const std::wstring& path, const std::string& data) {
+  HANDLE h = CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = data.empty() || WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == data.size();
+}
+
+// Names in a folder exactly as stored (trailing spaces and dots kept), sorted.
+inline std::vector<std::wstring> ListExact(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((Exact(folder) + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // Names in a folder (files and folders, without . and ..), sorted.

@@ -137,7 +137,7 @@ class MainWindow : public ::testing::Test {
   FixedClock clock{LocalTime{2026, 12, 6, 12, 0, 0}};
   NoBrowsers browsers;
   CWinSpotCleaners cleaners{settings, prompt};
-  AppServices services{prompt, settings, session, shell, clock, browsers, cleaners};
+  AppServices services{prompt, settings, session, shell, clock, browsers, cleaners.cleaner()};
   std::unique_ptr<CCleanerApp> app;
   std::unique_ptr<CMainDlg> dlg;
 };
