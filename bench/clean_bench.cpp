@@ -8,8 +8,14 @@
 // engine on freshly laid trees, in turn (the order swaps every round, so
 // that neither always runs on the warmer cache). The machine is shared:
 // medians, not bests, so that one lucky round decides nothing.
-// `clean_bench --variants` adds the figures used to find where the engine's
-// time goes (not part of `make bench`).
+//
+// Not part of `make bench`, for finding where the time goes:
+//   clean_bench --variants    single calls, the preview's fixed costs, and
+//                             the clean with one change at a time
+//   clean_bench --probe KIND FOLDERS FILES [REPEAT]
+//                             one operation between the creation of the
+//                             events "probe-begin" and "probe-end", to cut a
+//                             server trace (wineserver -d1) or a profile to it
 #include <windows.h>
 
 #include <algorithm>
@@ -70,8 +76,9 @@ int MakeTree(const std::string& root, int folders, int filesPerFolder) {
   return made;
 }
 
-// The limit of a clean: deleting the tree with nothing around it.
-int BareDelete(const std::string& dir) {
+// The bare loops, with `perFile` called before each file's delete (the
+// variants add one cost at a time there).
+int BareDelete(const std::string& dir, const std::function<void()>& perFile = nullptr) {
   int n = 0;
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
@@ -80,10 +87,11 @@ int BareDelete(const std::string& dir) {
     if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0) continue;
     std::string full = dir + "\\" + fd.cFileName;
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      n += BareDelete(full);
+      n += BareDelete(full, perFile);
       RemoveDirectoryA(full.c_str());
-    } else if (DeleteFileA(full.c_str())) {
-      ++n;
+    } else {
+      if (perFile) perFile();
+      if (DeleteFileA(full.c_str())) ++n;
     }
   } while (FindNextFileA(h, &fd));
   FindClose(h);
@@ -107,6 +115,11 @@ int BareCount(const std::string& dir, double& bytes) {
   } while (FindNextFileA(h, &fd));
   FindClose(h);
   return n;
+}
+
+void RemoveTree(const std::string& root) {
+  BareDelete(root);
+  RemoveDirectoryA(root.c_str());
 }
 
 // What the console front end does with the pause off: messages are pumped
@@ -141,12 +154,8 @@ class CountingReport : public ICleanReport {
   void ItemActed(int, const CleanAction& action, ActionResult result, int, double) override {
     if (action.kind == ActionKind::kDeleteFile && result == ActionResult::kDone) ++files;
   }
-  void CountsChanged(int, int shownFiles, double shownSize) override {
-    lastFiles = shownFiles;
-    lastSize = shownSize;
-  }
+  void CountsChanged(int, int, double shownSize) override { lastSize = shownSize; }
   int files = 0;
-  int lastFiles = 0;
   double lastSize = 0;
 };
 
@@ -163,7 +172,7 @@ struct EngineFigure {
   double bytes = 0;  // the Size column at the end
 };
 
-// The cleaners of a run, made once as the program makes them; Run times one
+// The cleaners of a run, made as the program makes them; Run times one
 // CleanFolders over `root` (a spot with one folder entry, subfolders
 // included and removed, as a temporary-files spot) without the set-up.
 // `preview` swaps in the executor that only counts.
@@ -208,17 +217,12 @@ EngineFigure EngineRun(const std::string& root, DWORD pauseMs, bool preview, boo
   return engine.Run(root, pauseMs, preview);
 }
 
-void RemoveTree(const std::string& root) {
-  BareDelete(root);
-  RemoveDirectoryA(root.c_str());
-}
-
 void PrintRatio(const char* what, double ratio) {
   std::printf("  %-36s: %9.3f (goal >= %.3f) %s\n", what, ratio, kGoal, ratio >= kGoal ? "PASS" : "BELOW");
 }
 
-// Runs `a` and `b` on fresh trees in turn, `kRounds` times; the median of
-// the per-round ratios time(a) / time(b), i.e. rate(b) / rate(a).
+// Runs `a` and `b` in turn, `kRounds` times; the per-round ratios
+// time(a) / time(b), i.e. rate(b) / rate(a).
 struct Paired {
   std::vector<double> a, b, ratio;
 };
@@ -241,97 +245,124 @@ Paired PairedRounds(const std::function<double()>& a, const std::function<double
   return p;
 }
 
-// --variants: single steps of the engine's per-file work beside the bare
-// loop, to see which costs what (each a median of kRounds).
-void Variants(const std::string& base, int files) {
-  const std::string root = base + "\\variant";
-  auto timed = [&](const std::function<void(const std::string&)>& body) {
-    std::vector<double> t;
-    for (int round = 0; round < kRounds; ++round) {
-      MakeTree(root, kFolders, kFilesPerFolder);
-      const double t0 = Now();
-      body(root);
-      t.push_back(Now() - t0);
-      RemoveTree(root);
-    }
-    return Median(t);
-  };
-  const double bare = timed([](const std::string& r) { BareDelete(r); });
-  std::printf("variants (files/s, share of the bare loop's rate):\n");
-  auto show = [&](const char* name, double seconds) {
-    std::printf("  %-44s: %9.0f  %.3f\n", name, files / seconds, bare / seconds);
-  };
-  show("bare FindFirstFileA/DeleteFileA", bare);
-  show("bare, DeleteFileW on \\\\?\\ paths", timed([](const std::string& r) {
-         std::function<void(const std::wstring&)> walk = [&](const std::wstring& dir) {
-           WIN32_FIND_DATAW fd;
-           HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-           if (h == INVALID_HANDLE_VALUE) return;
-           do {
-             if (!std::wcscmp(fd.cFileName, L".") || !std::wcscmp(fd.cFileName, L"..")) continue;
-             const std::wstring full = dir + L"\\" + fd.cFileName;
-             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-               walk(full);
-               RemoveDirectoryW(full.c_str());
-             } else {
-               DeleteFileW(full.c_str());
-             }
-           } while (FindNextFileW(h, &fd));
-           FindClose(h);
-         };
-         std::wstring wide(r.begin(), r.end());
-         walk(L"\\\\?\\" + wide);
-       }));
-  show("bare + one registry read per file", timed([](const std::string& r) {
-         CRegistrySettingsStore registry;
-         std::function<void(const std::string&)> walk = [&](const std::string& dir) {
-           WIN32_FIND_DATAA fd;
-           HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
-           if (h == INVALID_HANDLE_VALUE) return;
-           do {
-             if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
-             const std::string full = dir + "\\" + fd.cFileName;
-             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-               walk(full);
-               RemoveDirectoryA(full.c_str());
-             } else {
-               registry.Read("Shred");
-               DeleteFileA(full.c_str());
-             }
-           } while (FindNextFileA(h, &fd));
-           FindClose(h);
-         };
-         walk(r);
-       }));
-  show("bare + PeekMessage per file", timed([](const std::string& r) {
-         std::function<void(const std::string&)> walk = [&](const std::string& dir) {
-           WIN32_FIND_DATAA fd;
-           HANDLE h = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
-           if (h == INVALID_HANDLE_VALUE) return;
-           do {
-             if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
-             const std::string full = dir + "\\" + fd.cFileName;
-             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-               walk(full);
-               RemoveDirectoryA(full.c_str());
-             } else {
-               MSG msg;
-               PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-               DeleteFileA(full.c_str());
-             }
-           } while (FindNextFileA(h, &fd));
-           FindClose(h);
-         };
-         walk(r);
-       }));
-  show("engine, registry settings", timed([](const std::string& r) { EngineRun(r, 0, false, true); }));
-  show("engine, settings from memory", timed([](const std::string& r) { EngineRun(r, 0, false, false); }));
+double Seconds(const std::function<void()>& body) {
+  const double t0 = Now();
+  body();
+  return Now() - t0;
 }
 
-// --probe KIND FOLDERS FILES [REPEAT]: one operation on a tree of its own
-// (laid when missing), between the creation of the events "probe-begin" and
-// "probe-end", so that a trace of server requests or a profile can be cut
-// to it. KIND: bare, engine, engine-memory (settings from memory), walk and
+// Median time of `body`, `rounds` times.
+double MedianTime(int rounds, const std::function<void()>& body) {
+  std::vector<double> t;
+  for (int round = 0; round < rounds; ++round) {
+    const double t0 = Now();
+    body();
+    t.push_back(Now() - t0);
+  }
+  return Median(t);
+}
+
+void Variants(const std::string& base, int files) {
+  BenchEngine engine;
+  CWinSpotCleaners& cleaners = engine.cleaners();
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string folder = windows;
+
+  std::printf("single calls (us, median of 5 x 1000):\n");
+  auto each = [](const char* name, const std::function<void()>& call) {
+    std::printf("  %-44s: %9.2f\n", name, MedianTime(5, [&] {
+                  for (int i = 0; i < 1000; ++i) call();
+                }) * 1000);
+  };
+  volatile size_t sink = 0;
+  CRegistrySettingsStore registry;
+  each("registry Read(\"Shred\") (one server call)", [&] { sink = sink + registry.Read("Shred").size(); });
+  each("PeekMessage (one server call)", [&] {
+    MSG msg;
+    sink = sink + PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+  });
+  each("ExactWidePath", [&] { sink = sink + ExactWidePath(folder + "\\file0001.tmp").size(); });
+  each("NarrowName", [&] {
+    bool exact;
+    sink = sink + NarrowName(L"file0001.tmp", exact).size();
+  });
+  each("LongPath (the Windows folder)", [&] { sink = sink + cleaners.files().LongPath(folder).size(); });
+
+  // The preview's costs on one tree: the walk, the port's walk alone, and
+  // what CleanFolders asks once per spot (the protected folders and their
+  // long spellings) beside the whole preview.
+  const std::string root = base + "\\variant";
+  MakeTree(root, kFolders, kFilesPerFolder);
+  std::vector<std::string> protectedFolders;
+  std::vector<double> walk, list, folders, longPaths, previews;
+  for (int round = 0; round < 9; ++round) {  // interleaved, so that all meet the same load
+    double bytes = 0;
+    walk.push_back(Seconds([&] { BareCount(root, bytes); }));
+    list.push_back(Seconds([&] {
+      std::function<void(const std::string&)> visit = [&](const std::string& dir) {
+        cleaners.files().List(dir, [&](const FsEntry& e) {
+          if (e.attributes & kAttrDirectory) visit(dir + "\\" + e.name);
+          return true;
+        });
+      };
+      visit(root);
+    }));
+    folders.push_back(Seconds([&] { protectedFolders = cleaners.environment().ProtectedFolders(); }));
+    longPaths.push_back(Seconds([&] {
+      for (const std::string& f : protectedFolders) cleaners.files().LongPath(f);
+    }));
+    previews.push_back(EngineRun(root, 0, true).seconds);
+  }
+  RemoveTree(root);
+  std::printf("preview parts (ms, median of 9), %d files:\n", files);
+  std::printf("  %-44s: %9.2f\n", "bare FindFirstFileA walk", Median(walk) * 1000);
+  std::printf("  %-44s: %9.2f\n", "the port's List over the same tree", Median(list) * 1000);
+  std::printf("  %-44s: %9.2f\n", "ProtectedFolders() (once per spot)", Median(folders) * 1000);
+  std::printf("  %-44s: %9.2f\n", "their LongPath (once per spot)", Median(longPaths) * 1000);
+  std::printf("  %-44s: %9.2f\n", "preview (CleanFolders)", Median(previews) * 1000);
+
+  // The clean with one change at a time: every round lays a fresh tree for
+  // each, in a rotating order; each is shown as its rate beside the bare
+  // loop's of the same round (median of 3 rounds).
+  // Each body returns its own time, without the cleaners' set-up.
+  struct Variant {
+    const char* name;
+    std::function<double(const std::string&)> body;
+    std::vector<double> seconds, share;
+  };
+  std::vector<Variant> variants = {
+      {"bare FindFirstFileA/DeleteFileA", [](const std::string& r) { return Seconds([&] { BareDelete(r); }); },
+       {}, {}},
+      {"bare + one registry read per file",
+       [&](const std::string& r) {
+         return Seconds([&] { BareDelete(r, [&] { sink = sink + registry.Read("Shred").size(); }); });
+       },
+       {}, {}},
+      {"engine, Shred read from the registry",
+       [](const std::string& r) { return EngineRun(r, 0, false, true).seconds; }, {}, {}},
+      {"engine, settings from memory", [](const std::string& r) { return EngineRun(r, 0, false, false).seconds; },
+       {}, {}},
+  };
+  for (int round = 0; round < 3; ++round) {
+    std::vector<double> t(variants.size());
+    for (size_t k = 0; k < variants.size(); ++k) {
+      const size_t v = (k + static_cast<size_t>(round)) % variants.size();
+      MakeTree(root, kFolders, kFilesPerFolder);
+      t[v] = variants[v].body(root);
+      RemoveTree(root);
+    }
+    for (size_t v = 0; v < variants.size(); ++v) {
+      variants[v].seconds.push_back(t[v]);
+      variants[v].share.push_back(t[0] / t[v]);
+    }
+  }
+  std::printf("clean variants (files/s; rate beside the bare loop's in the same round):\n");
+  for (const Variant& v : variants)
+    std::printf("  %-44s: %9.0f  %.3f\n", v.name, files / Median(v.seconds), Median(v.share));
+}
+
+// KIND: bare, engine, engine-memory (settings from memory), walk and
 // preview (REPEAT times; the tree stays), lay (only lays the tree), remove.
 int Probe(const std::string& base, const std::string& kind, int folders, int filesPerFolder, int repeat) {
   const std::string root = base + "\\probe";
@@ -359,114 +390,9 @@ int Probe(const std::string& base, const std::string& kind, int folders, int fil
   return 0;
 }
 
-// --preview-parts FOLDERS FILES ROUNDS: the preview's parts on one tree
-// (medians, ms): the bare walk, the port's List walk alone, the protected
-// folders read, the whole CleanFolders preview.
-int PreviewParts(const std::string& base, int folders, int filesPerFolder, int rounds) {
-  const std::string root = base + "\\parts";
-  MakeTree(root, folders, filesPerFolder);
-  CRegistrySettingsStore registry;
-  CWinPrompt prompt;
-  CWinSpotCleaners cleaners(registry, prompt);
-  std::vector<double> walk, list, protectedRead, longPath, preview;
-  for (int round = 0; round < rounds; ++round) {
-    double bytes = 0;
-    double t0 = Now();
-    BareCount(root, bytes);
-    walk.push_back(Now() - t0);
-    t0 = Now();
-    int n = 0;
-    std::function<void(const std::string&)> visit = [&](const std::string& folder) {
-      cleaners.files().List(folder, [&](const FsEntry& e) {
-        if (e.attributes & kAttrDirectory) visit(folder + "\\" + e.name);
-        else ++n;
-        return true;
-      });
-    };
-    visit(root);
-    list.push_back(Now() - t0);
-    t0 = Now();
-    std::vector<std::string> p = cleaners.environment().ProtectedFolders();
-    protectedRead.push_back(Now() - t0);
-    t0 = Now();
-    for (const std::string& f : p) cleaners.files().LongPath(f);
-    longPath.push_back(Now() - t0);
-    t0 = Now();
-    EngineRun(root, 0, true);
-    preview.push_back(EngineRun(root, 0, true).seconds);
-  }
-  std::printf("walk %.2f  list %.2f  protected folders %.2f  their long paths %.2f  preview %.2f (ms)\n",
-              Median(walk) * 1000, Median(list) * 1000, Median(protectedRead) * 1000, Median(longPath) * 1000,
-              Median(preview) * 1000);
-  RemoveTree(root);
-  return 0;
-}
-
-// --micro: single calls, µs each (median of 5 runs of 1 000 calls).
-int Micro() {
-  CRegistrySettingsStore registry;
-  CWinPrompt prompt;
-  CWinSpotCleaners cleaners(registry, prompt);
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string folder = windows;
-  auto each = [](const char* name, const std::function<void()>& call) {
-    std::vector<double> t;
-    for (int run = 0; run < 5; ++run) {
-      const double t0 = Now();
-      for (int i = 0; i < 1000; ++i) call();
-      t.push_back((Now() - t0) * 1000);  // ms per 1000 = µs per call
-    }
-    std::printf("  %-40s: %8.2f us\n", name, Median(t));
-  };
-  volatile size_t sink = 0;
-  each("LongPath (the Windows folder)", [&] { sink = sink + cleaners.files().LongPath(folder).size(); });
-  each("ExactWidePath", [&] { sink = sink + ExactWidePath(folder + "\\file0001.tmp").size(); });
-  each("NarrowName", [&] {
-    bool exact;
-    sink = sink + NarrowName(L"file0001.tmp", exact).size();
-  });
-  each("std::wstring(32768) buffer", [&] {
-    std::wstring b(32768, L'\0');
-    sink = sink + b.size();
-  });
-  each("GetLongPathNameW (\\?\ path)", [&] {
-    static wchar_t out[1024];
-    sink = sink + GetLongPathNameW(L"\\\\?\\C:\\windows\\system32", out, 1024);
-  });
-  each("GetLongPathNameW (plain path)", [&] {
-    static wchar_t out[1024];
-    sink = sink + GetLongPathNameW(L"C:\\windows\\system32", out, 1024);
-  });
-  each("registry Read(Shred)", [&] { sink = sink + registry.Read("Shred").size(); });
-  each("PeekMessage", [&] {
-    MSG msg;
-    sink = sink + PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-  });
-  each("GetTickCount", [&] { sink = sink + GetTickCount(); });
-  each("ProtectedFolders", [&] { sink = sink + cleaners.environment().ProtectedFolders().size(); });
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--micro") == 0) return Micro();
-  if (argc > 4 && std::strcmp(argv[1], "--preview-parts") == 0) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string base = StripTrailing(temp, '\\') + "\\shbench";
-    CreateDirectoryA(base.c_str(), nullptr);
-    return PreviewParts(base, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
-  }
-  const bool variants = argc > 1 && std::strcmp(argv[1], "--variants") == 0;
-  if (argc > 4 && std::strcmp(argv[1], "--probe") == 0) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string base = StripTrailing(temp, '\\') + "\\shbench";
-    CreateDirectoryA(base.c_str(), nullptr);
-    return Probe(base, argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 1);
-  }
   if (ProductKeyExistsNot()) CreateProductKey();
   {
     CRegistrySettingsStore registry;
@@ -476,6 +402,9 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string base = StripTrailing(temp, '\\') + "\\shbench";
   CreateDirectoryA(base.c_str(), nullptr);
+  if (argc > 4 && std::strcmp(argv[1], "--probe") == 0)
+    return Probe(base, argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 1);
+
   const std::string bareRoot = base + "\\bare", engineRoot = base + "\\engine";
   const int files = kFolders * kFilesPerFolder;
   int status = 0;
@@ -543,7 +472,7 @@ int main(int argc, char** argv) {
   std::printf("engine with the 10 ms pause, %d files : %9.1f files/s\n", pausedFiles,
               pausedFiles / paused.seconds);
 
-  if (variants) Variants(base, files);
+  if (argc > 1 && std::strcmp(argv[1], "--variants") == 0) Variants(base, files);
   RemoveDirectoryA(base.c_str());
   return status;
 }

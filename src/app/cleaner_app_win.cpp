@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "settings/registry_settings_win.h"
 #include "ui/main/main_dlg_win.h"
+#include "ui/main/messages.h"
 #include "ui/main/system_tray_win.h"
 #include "update/update_dialog_win.h"
 #include "toolkit/window_win.h"
@@ -17,16 +18,37 @@ namespace sh {
 CCleanerApp::CCleanerApp(const std::string& applicationName)
     : applicationName_(applicationName), instance_(applicationName), systemInfo_(PlatformIsNtFamily()) {}
 
+namespace {
+
+// The first instance's tray window brings its main window back on this
+// message. A first instance that does not take it in time is left alone.
+bool AskFirstInstanceToShow() {
+  const UINT message = RegisterWindowMessageA(kMaximizeFromTrayMessage);
+  HWND tray = FindWindowA(kTrayWindowClass, kTrayWindowTitle);
+  if (message == 0 || tray == nullptr) return false;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(tray, message, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kFirstInstanceAnswerMs, &result) !=
+         0;
+}
+
+}  // namespace
+
+bool CCleanerApp::ClaimFirstInstance() {
+  if (claimed_) return true;
+  if (!instance_.RegisterAsFirstInstance(nullptr) && instance_.IsAnotherInstanceRunning()) {
+    // A first instance that never names its window has no tray window
+    // either: this copy ends anyway.
+    if (instance_.ActivateOtherInstance(kFirstInstanceWindowWaitMs)) AskFirstInstanceToShow();
+    return false;
+  }
+  claimed_ = true;
+  return true;
+}
+
 int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
+  if (!ClaimFirstInstance()) return 0;
   // OLE for the URL history object and the shell's COM objects.
   HRESULT ole = OleInitialize(nullptr);
-
-  if (instance_.IsAnotherInstanceRunning()) {
-    instance_.ActivateOtherInstance();
-    SendMaximizeFromTray();
-    if (SUCCEEDED(ole)) OleUninitialize();
-    return 0;
-  }
 
   GatherSystemInfo(systemInfo_);
   IsWindowsXP = sh::IsWindowsXP(systemInfo_);

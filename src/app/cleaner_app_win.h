@@ -11,8 +11,16 @@
 #include "app/system_info.h"
 #include "model/catalog.h"
 #include "model/data_file.h"
+#include "model/data_file_win.h"
 
 namespace sh {
+
+// A second copy waits this long for a first instance that is still starting
+// to name its main window.
+constexpr DWORD kFirstInstanceWindowWaitMs = 5000;
+// ...and this long for the first instance's tray window to take its message
+// (a first instance that is shredding a big file, or hung, does not pump).
+constexpr DWORD kFirstInstanceAnswerMs = 3000;
 
 class CCleanerApp {
  public:
@@ -20,16 +28,25 @@ class CCleanerApp {
   CCleanerApp(const CCleanerApp&) = delete;
   CCleanerApp& operator=(const CCleanerApp&) = delete;
 
-  // Start-up, the main window's whole modal life, exit. Returns the
-  // process's exit code: 0 when the window ran (or a second instance handed
-  // over), 1 when start-up could not go on.
+  // The first step of start-up, before anything slow: registers this
+  // process as the first instance (the main window fills itself in later).
+  // When another instance was first, activates it (waiting briefly while it
+  // is still starting), asks its tray window to bring it back (with a
+  // time-out) and returns false: this process must end. True when this
+  // process is the first (or no guard can be made: it runs unguarded).
+  bool ClaimFirstInstance();
+
+  // Start-up (ClaimFirstInstance first, once), the main window's whole modal
+  // life, exit. Returns the process's exit code: 0 when the window ran (or a
+  // second instance handed over), 1 when start-up could not go on.
   int Run(const std::string& commandLine, AppServices& services);
 
   // The data files through LoadDataFiles, the user's answers through the
   // window's prompt and update dialog. False when the program must end.
   bool LoadPluginFiles(AppServices& services, HWND owner);
 
-  CDataFileLock& lock() { return lock_; }
+  // This process's lock with the named mutex every copy shares.
+  CWinDataFileLock& lock() { return lock_; }
   CInstanceChecker& instance() { return instance_; }
   CSystemInfo& systemInfo() { return systemInfo_; }
   CSpotCatalog& catalog() { return catalog_; }
@@ -41,7 +58,8 @@ class CCleanerApp {
 
  private:
   std::string applicationName_;
-  CDataFileLock lock_;
+  CWinDataFileLock lock_;
+  bool claimed_ = false;
   CInstanceChecker instance_;
   CSystemInfo systemInfo_;
   CSpotCatalog catalog_;

@@ -171,7 +171,13 @@ void CConsoleRunControl::PumpMessages() {
 }
 
 void CConsoleRunControl::PauseAfterFile() {
-  PumpMessages();
+  // A pump costs a round trip to the system per call; without the pause
+  // nothing here waits on messages, so a few times a second is enough.
+  const DWORD now = GetTickCount();
+  if (pauseMs_ != 0 || now - lastPump_ >= 100) {
+    lastPump_ = now;
+    PumpMessages();
+  }
   if (pauseMs_ != 0) Sleep(pauseMs_);
 }
 

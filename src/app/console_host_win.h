@@ -102,6 +102,7 @@ class CConsoleRunControl : public IRunControl {
 
  private:
   DWORD pauseMs_;
+  DWORD lastPump_ = 0;
   const CConsoleStop& stop_;
   CConsoleReport& report_;
   const CCleaningRun* run_ = nullptr;

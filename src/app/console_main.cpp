@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
 
   CRegistrySettingsStore settings;
   CConsolePrompt prompt;
-  CDataFileLock lock;
+  CWinDataFileLock lock;
   CWinDataFiles data(settings, prompt, lock);
   CSpotCatalog catalog;
   DataFileVersions versions;

@@ -42,17 +42,21 @@ HWND StoredToHandle(uint32_t value) {
   return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
 }
 
+// Steps of the wait for a starting instance's window.
+constexpr DWORD kWindowPollMs = 50;
+
 }  // namespace
 
 CInstanceChecker::CInstanceChecker(const std::string& applicationName)
     : mappingName_(kInstanceMappingPrefix + applicationName), lock_(CreateMutexA(nullptr, FALSE, nullptr)) {}
 
 bool CInstanceChecker::IsAnotherInstanceRunning() {
-  otherMapping_.reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, mappingName_.c_str()));
+  if (!otherMapping_.valid())
+    otherMapping_.reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, mappingName_.c_str()));
   return otherMapping_.valid();
 }
 
-HWND CInstanceChecker::ActivateOtherInstance() {
+HWND CInstanceChecker::ActivateOtherInstance(DWORD waitMs) {
   if (!otherMapping_.valid()) return nullptr;
   HWND window = nullptr;
   {
@@ -61,11 +65,19 @@ HWND CInstanceChecker::ActivateOtherInstance() {
       otherMapping_.reset();
       return nullptr;
     }
-    ScopedMutexLock lock(lock_.get());
-    window = StoredToHandle(*view.get());
+    for (DWORD waited = 0;; waited += kWindowPollMs) {
+      {
+        ScopedMutexLock lock(lock_.get());
+        window = StoredToHandle(*view.get());
+      }
+      if (window != nullptr || waited >= waitMs) break;
+      Sleep(kWindowPollMs);
+    }
     if (window != nullptr) {
+      // Neither call waits for the other process: a busy or hung instance
+      // must not hold this one.
       HWND popup = GetLastActivePopup(window);
-      if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+      if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
       SetForegroundWindow(popup ? popup : window);
     }
   }
@@ -74,18 +86,29 @@ HWND CInstanceChecker::ActivateOtherInstance() {
 }
 
 bool CInstanceChecker::RegisterAsFirstInstance(HWND mainWindow) {
-  ScopedHandle other(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, mappingName_.c_str()));
-  if (other.valid()) return false;
+  if (ownMapping_.valid()) return false;
+  // Create, never open-then-create: the system tells which of two
+  // processes starting together made the mapping.
   ScopedHandle mapping(
       CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(uint32_t), mappingName_.c_str()));
+  const DWORD error = GetLastError();
   if (!mapping.valid()) return false;
-  {
-    ScopedMappedView view(mapping.get(), FILE_MAP_WRITE);
-    if (view.get() == nullptr) return false;
-    ScopedMutexLock lock(lock_.get());
-    *view.get() = HandleToStored(mainWindow);
+  if (error == ERROR_ALREADY_EXISTS) {
+    otherMapping_ = std::move(mapping);
+    return false;
   }
   ownMapping_ = std::move(mapping);
+  if (SetMainWindow(mainWindow)) return true;
+  ownMapping_.reset();
+  return false;
+}
+
+bool CInstanceChecker::SetMainWindow(HWND mainWindow) {
+  if (!ownMapping_.valid()) return false;
+  ScopedMappedView view(ownMapping_.get(), FILE_MAP_WRITE);
+  if (view.get() == nullptr) return false;
+  ScopedMutexLock lock(lock_.get());
+  *view.get() = HandleToStored(mainWindow);
   return true;
 }
 

@@ -10,6 +10,11 @@
 #include "toolkit/win_seams_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  sh::CCleanerApp app(sh::kAppName);
+  // Before anything else: of two copies started together only one goes on,
+  // and a second copy hands over to the first and ends here.
+  if (!app.ClaimFirstInstance()) return 0;
+
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -22,6 +27,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   sh::CWinSpotCleaners cleaners(settings, prompt);
   sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners.cleaner()};
 
-  sh::CCleanerApp app(sh::kAppName);
   return app.Run(GetCommandLineA(), services);
 }

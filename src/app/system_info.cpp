@@ -38,6 +38,45 @@ std::string EditionSuffix(const OsVersionRecord& v) {
   return suffix;
 }
 
+// The NT versions from 6.0 on, by major, minor and the first build of the
+// release; the last row that fits names the system.
+struct LaterWindows {
+  uint32_t major, minor, fromBuild;
+  const char* workstation;
+  const char* server;
+};
+constexpr LaterWindows kLaterWindows[] = {
+    {6, 0, 0, "Windows Vista", "Windows Server 2008"},
+    {6, 1, 0, "Windows 7", "Windows Server 2008 R2"},
+    {6, 2, 0, "Windows 8", "Windows Server 2012"},
+    {6, 3, 0, "Windows 8.1", "Windows Server 2012 R2"},
+    {10, 0, 0, "Windows 10", "Windows Server 2016"},
+    {10, 0, 17763, "Windows 10", "Windows Server 2019"},
+    {10, 0, 20348, "Windows 10", "Windows Server 2022"},
+    {10, 0, 22000, "Windows 11", "Windows Server 2022"},
+    {10, 0, 26100, "Windows 11", "Windows Server 2025"},
+};
+
+bool IsServerProduct(const OsVersionRecord& v) {
+  return v.extendedAvailable && (v.productType == kProductServer || v.productType == kProductDomainController);
+}
+
+// "Windows 7", "Windows Server 2012 R2 Domain Controller"; a version newer
+// than the table gives its numbers.
+std::string LaterWindowsName(const OsVersionRecord& v) {
+  const LaterWindows* found = nullptr;
+  for (const LaterWindows& row : kLaterWindows)
+    if (row.major == v.major && row.minor == v.minor && v.build >= row.fromBuild) found = &row;
+  const bool server = IsServerProduct(v);
+  std::string name = found == nullptr ? Format("Windows NT %u.%u", static_cast<unsigned>(v.major),
+                                               static_cast<unsigned>(v.minor))
+                     : server         ? found->server
+                                      : found->workstation;
+  if (found == nullptr && server) name += " Server";
+  if (server && v.productType == kProductDomainController) name += " Domain Controller";
+  return name;
+}
+
 }  // namespace
 
 OsDescription DescribeOperatingSystem(const OsVersionRecord& v) {
@@ -53,11 +92,15 @@ OsDescription DescribeOperatingSystem(const OsVersionRecord& v) {
     return out;
   }
   out.servicePack = ServicePackNumber(v.servicePackText);
-  if (v.major == 4) out.name = "Windows NT 4.0";
-  else if (v.major >= 5 && v.minor == 0) out.name = "Windows 2000";
-  else if (v.major >= 5 && v.minor == 1) out.name = "Windows XP";
-  // The extended record exists from NT 4.0 Service Pack 6 on.
-  if ((v.major >= 5 || out.servicePack >= 6) && v.extendedAvailable) out.name += EditionSuffix(v);
+  if (v.major >= 6) {
+    out.name = LaterWindowsName(v);
+  } else {
+    if (v.major == 4) out.name = "Windows NT 4.0";
+    else if (v.major == 5 && v.minor == 0) out.name = "Windows 2000";
+    else if (v.major == 5 && v.minor == 1) out.name = "Windows XP";
+    // The extended record exists from NT 4.0 Service Pack 6 on.
+    if ((v.major == 5 || out.servicePack >= 6) && v.extendedAvailable) out.name += EditionSuffix(v);
+  }
   if (out.servicePack != 0) out.name += " " + v.servicePackText;
   return out;
 }
@@ -96,7 +139,9 @@ void CSystemInfo::GatherSystemInfo(ISystemSource& source) {
   userName_ = source.ReadUserName();
 }
 
-bool IsWindowsXP(const CSystemInfo& info) { return info.OsName().find("XP") != std::string::npos; }
+bool IsWindowsXP(const CSystemInfo& info) {
+  return info.IsNtFamily() && info.MajorVersion() == 5 && info.MinorVersion() == 1;
+}
 
 DiskTotals SumFixedDrives(const std::vector<DriveFigures>& drives) {
   DiskTotals totals;

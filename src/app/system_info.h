@@ -92,9 +92,8 @@ class CSystemInfo {
   std::array<int, 4> browserVersion_ = {0, 0, 0, 0};
 };
 
-// Spots marked for XP load when the system's name says XP. The naming rules
-// call every minor version 1 of "5 or more" XP (Windows 7 too), and both
-// front ends decide it here so that they load the same spots.
+// Windows XP (NT 5.1) and nothing else: spots marked for XP load only then.
+// Both front ends decide it here so that they load the same spots.
 bool IsWindowsXP(const CSystemInfo& info);
 
 // One logical drive as the free-disk line sees it.

@@ -8,6 +8,39 @@ namespace sh {
 
 bool PlatformIsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
 
+namespace {
+
+// GetVersionEx reports 6.2 on Windows 8.1 and later to a program whose
+// manifest does not name them (swhclean has no manifest); ntdll's
+// RtlGetVersion gives the real record. Looked up at run time: Windows 9x
+// has none.
+bool ReadRealVersion(OsVersionRecord& record) {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (ntdll == nullptr) return false;
+  auto function =
+      reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+  if (function == nullptr) return false;
+  OSVERSIONINFOEXW info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (function(&info) != 0) return false;
+  record.major = info.dwMajorVersion;
+  record.minor = info.dwMinorVersion;
+  record.build = info.dwBuildNumber;
+  constexpr size_t kCsdChars = sizeof info.szCSDVersion / sizeof info.szCSDVersion[0];
+  info.szCSDVersion[kCsdChars - 1] = L'\0';
+  char servicePack[2 * kCsdChars] = {};  // a double-byte code page needs two per character
+  if (WideCharToMultiByte(CP_ACP, 0, info.szCSDVersion, -1, servicePack, sizeof servicePack, nullptr, nullptr) == 0)
+    servicePack[0] = '\0';
+  record.servicePackText = servicePack;
+  record.extendedAvailable = true;
+  record.productType = info.wProductType;
+  record.suiteMask = info.wSuiteMask;
+  return true;
+}
+
+}  // namespace
+
 OsVersionRecord CWinSystemSource::ReadVersion() {
   OsVersionRecord record;
   record.ntFamily = PlatformIsNtFamily();
@@ -27,6 +60,7 @@ OsVersionRecord CWinSystemSource::ReadVersion() {
     record.productType = extended.wProductType;
     record.suiteMask = extended.wSuiteMask;
   }
+  if (record.ntFamily) ReadRealVersion(record);
   return record;
 }
 

@@ -88,9 +88,16 @@ void CCleanListPanel::RefreshCleanList() {
 
 void CCleanListPanel::RunCleaning() { run_.RunCleaning(&rows_); }
 
-void CCleanListPanel::RunUnattended() {
+bool CCleanListPanel::RunUnattended(bool forShutdown) {
+  if (run_.running()) return false;
+  forShutdown_ = forShutdown ? 1 : 0;
   run_.RunUnattended(&rows_);
   if (forShutdown_) owner_.AfterShutdownRun();
+  return true;
+}
+
+void CCleanListPanel::StopRun() {
+  if (run_.running()) RunCleaning();
 }
 
 int CCleanListPanel::RowState(int row) const {
@@ -127,6 +134,15 @@ std::string CCleanListPanel::CellText(int row, int column) const {
 }
 
 void CCleanListPanel::RunStarted() {
+  // Every row waits again: a row this run never reaches (after an abort)
+  // must not show an earlier run's counts, status and mark.
+  const std::string pending = LoadResString(IDS_PENDING);
+  for (int row = 0; row < RowCount(); ++row) {
+    SetCellText(row, kFilesColumn, std::string());
+    SetCellText(row, kSizeColumn, std::string());
+    SetCellText(row, kStatusColumn, pending);
+    SetRowState(row, 0);
+  }
   SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_ABORT));
   owner_.SetCleaningInProgress(true);
 }
@@ -145,7 +161,13 @@ void CCleanListPanel::CountsChanged(int row, int files, double size) {
 
 void CCleanListPanel::RowDone(int row, const RowOutcome& outcome) {
   if (outcome.cleaned) {
-    if (outcome.keys >= 0) SetCellText(row, kFilesColumn, CleanedKeysText(outcome.keys));
+    // A row that found nothing says so ("0", "0 bytes") rather than staying
+    // blank like a row that was never looked at.
+    if (outcome.keys >= 0) {
+      SetCellText(row, kFilesColumn, CleanedKeysText(outcome.keys));
+    } else {
+      CountsChanged(row, outcome.files, outcome.size);
+    }
     SetCellText(row, kStatusColumn, "Cleaned");
   }
   SetRowState(row, 1);
@@ -251,14 +273,9 @@ void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
       cell.left += 4;
       cell.right -= 4;
     }
-    char text[512] = {};
-    LVITEMA sub = {};
-    sub.iSubItem = column;
-    sub.pszText = text;
-    sub.cchTextMax = sizeof text;
-    SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+    const std::string text = CellText(row, column);
     UINT align = column == 0 ? DT_LEFT : DT_CENTER;
-    DrawTextA(dc, text, -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextA(dc, text.c_str(), -1, &cell, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
 }
 

@@ -43,10 +43,14 @@ class CCleanListPanel : public CSkinPanel, public ICleanReport, public IRunContr
   // The button: starts a run, or during a run asks it to stop.
   void RunCleaning();
   // A run without the browser question (start-up and shutdown cleaning);
-  // afterwards, when forShutdown is set, the owner's after-cleaning action.
-  void RunUnattended();
+  // afterwards, for a shutdown run, the owner's after-cleaning action. While
+  // a run is going nothing is done and false comes back: an unattended
+  // start must not stop the run in progress.
+  bool RunUnattended(bool forShutdown);
+  // Asks a run in progress to stop, as the Abort button does; nothing when
+  // idle.
+  void StopRun();
   void SetRowState(int row, int state);
-  void set_for_shutdown(int value) { forShutdown_ = value; }
   bool running() const { return run_.running(); }
   int RowCount() const { return static_cast<int>(rows_.size()); }
   int RowState(int row) const;

@@ -17,6 +17,8 @@ class CCleanLog {
   virtual bool Open(const std::string& path) { (void)path; return true; }
   virtual bool Write(const std::string& line) { (void)line; return true; }
   virtual void Close() {}
+  // False for this system's sink: the run then forms no per-file line.
+  virtual bool KeepsLines() const { return false; }
 };
 
 // "logs\D,M,Y(h,m,s).txt", relative to the current directory.

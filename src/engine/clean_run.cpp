@@ -93,19 +93,24 @@ bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cle
 }
 
 void CloseBrowserWindows(IBrowserWindows& windows, bool unattended) {
-  if (windows.FindBrowserWindow() == 0 || unattended) return;
-  if (!windows.AskToClose()) return;
-  // A window whose process was ended may linger for a moment; one that is
-  // still found after several ended processes means something else owns it.
-  uintptr_t last = 0;
-  int sameAgain = 0;
-  for (int attempts = 0; attempts < 256; ++attempts) {
-    uintptr_t window = windows.FindBrowserWindow();
-    if (window == 0) return;
-    if (window == last && ++sameAgain >= 3) return;
-    if (window != last) sameAgain = 0;
-    last = window;
-    if (!windows.EndOwnerProcess(window)) return;
+  if (unattended) return;
+  const std::vector<BrowserWindow> found = windows.FindBrowserWindows();
+  if (found.empty() || !windows.AskToClose()) return;
+  for (const BrowserWindow& window : found) windows.RequestClose(window.handle);
+  auto anyOpen = [&] {
+    for (const BrowserWindow& window : found)
+      if (windows.IsOpen(window.handle)) return true;
+    return false;
+  };
+  for (int waited = 0; waited < kBrowserCloseWaitMs && anyOpen(); waited += kBrowserClosePollMs)
+    windows.Pause(kBrowserClosePollMs);
+  // A folder window belongs to the shell: its process is never ended. Nor
+  // is a browser window's when that process is the shell's (a browser can
+  // run inside it), whatever the window did.
+  for (const BrowserWindow& window : found) {
+    if (window.kind != BrowserWindowKind::kBrowser || !windows.IsOpen(window.handle)) continue;
+    if (windows.OwnerIsShell(window.handle)) continue;
+    windows.EndOwnerProcess(window.handle);
   }
 }
 
@@ -124,6 +129,7 @@ void CCleaningRun::RunCleaning(const std::vector<CleanItem>* rows) {
   running_ = 1;
   report_.RunStarted();
 
+  cleaner_.BeginRun();
   cleaner_.executor().BindRunControl(&control_);
   std::unique_ptr<CCleanLog> log = report_.CreateLog();
   lastLogName_ = GetLogFileName(clock_.Now());

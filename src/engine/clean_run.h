@@ -58,9 +58,9 @@ class ICleanReport {
 };
 
 // Asked by every loop of the run. IsRunning is the panel's running flag;
-// PumpMessages lets window messages (the Abort click) run; PauseAfterFile is
-// called after every file and URL-cache entry (the window pumps and sleeps
-// 10 ms there; the console does not).
+// PumpMessages lets window messages (the Abort click) run, also after every
+// URL-cache entry; PauseAfterFile is called after every file (the window
+// pumps and sleeps 10 ms there; the console does not).
 class IRunControl {
  public:
   virtual ~IRunControl() = default;
@@ -75,6 +75,7 @@ class CCleanRunContext {
       : log(log), report(report), control(control), row(row) {}
 
   void Log(const std::string& line) { log->Write(line); }
+  bool Logging() const { return log->KeepsLines(); }
   bool Running() { return control->IsRunning(); }
 
   CCleanLog* log;
@@ -104,21 +105,47 @@ class CSpotCleaner;
 bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cleaner);
 
 // The pre-run check for open browser and Explorer windows.
+enum class BrowserWindowKind {
+  kBrowser,  // "IEFrame"
+  kFolder,   // "CabinetWClass": a folder window, which the shell itself owns
+};
+
+struct BrowserWindow {
+  uintptr_t handle = 0;
+  BrowserWindowKind kind = BrowserWindowKind::kBrowser;
+};
+
 class IBrowserWindows {
  public:
   virtual ~IBrowserWindows() = default;
-  // A top-level "IEFrame" window, else a "CabinetWClass" one; 0 when none.
-  virtual uintptr_t FindBrowserWindow() = 0;
+  // The top-level browser windows, then the folder windows (a bounded
+  // number of each).
+  virtual std::vector<BrowserWindow> FindBrowserWindows() = 0;
   // The Yes/No question; true for Yes.
   virtual bool AskToClose() = 0;
+  // Asks the window to close as its close box would, without waiting.
+  virtual void RequestClose(uintptr_t window) = 0;
+  // The window is still there.
+  virtual bool IsOpen(uintptr_t window) = 0;
+  // The window's process owns the taskbar or the desktop.
+  virtual bool OwnerIsShell(uintptr_t window) = 0;
   // Ends the process owning the window (exit code 0) and waits briefly for
   // it; false when it cannot be opened or ended. Closes what it opens.
   virtual bool EndOwnerProcess(uintptr_t window) = 0;
+  // Waits while the asked windows close.
+  virtual void Pause(int milliseconds) = 0;
 };
 
-// Returns after every window's process was ended, or at the first process
-// that could not be ended, or after a window survived its ended process a
-// few times: never loops for ever.
+// How long the windows asked to close get, in all, and the steps in which
+// the wait looks whether they went.
+constexpr int kBrowserCloseWaitMs = 3000;
+constexpr int kBrowserClosePollMs = 100;
+
+// Unless unattended, and when browser or folder windows are open: asks
+// whether to close them. On Yes every one is asked to close; after a
+// bounded wait the process of each browser window still open is ended,
+// unless it is the shell's (the taskbar's or the desktop's). A folder
+// window is only ever asked.
 void CloseBrowserWindows(IBrowserWindows& windows, bool unattended);
 
 extern const char kCloseBrowserQuestion[];

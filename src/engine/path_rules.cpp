@@ -167,7 +167,12 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || name.empty() || name == "." || name == ".." ||
       name.find_first_of(std::string("\\/\0", 3)) != std::string::npos)
     return "";
-  return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+  std::string joined;
+  joined.reserve(folder.size() + 1 + name.size());
+  joined += folder;
+  if (folder.back() != '\\') joined += '\\';
+  joined += name;
+  return joined;
 }
 
 bool MatchesMask(const std::string& name, const std::string& mask) {

@@ -67,6 +67,9 @@ class CSpotCleaner {
   std::vector<std::string> IgnoredCookieFiles();
 
   ICleanEnvironment& environment() { return ports_.environment; }
+  // The protected folders are read once per run (eighteen shell look-ups
+  // and their long spellings would cost more than a small spot's walk).
+  void BeginRun() { protectedRead_ = false; }
 
  private:
   struct Walk;

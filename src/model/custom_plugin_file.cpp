@@ -71,43 +71,42 @@ TiXmlElement* FindPlugin(TiXmlDocument& document, const std::string& name) {
 int AddCustomPlugin(DataFileEnv& env, const CustomPluginItems& plugin) {
   const std::string path = GetCustomPluginPath(env.settings);
   const TiXmlElement element = BuildPluginElement(plugin);
-  TiXmlDocument document;
-  if (ReadDataDocument(env.files, path, document)) {
-    document.RootElement()->InsertEndChild(element);
-    return SaveDataDocument(env, document, path);
-  }
-  // The file is replaced by a new document. One that exists but cannot be
-  // read is kept beside it, so that nothing the user made is lost unseen.
-  std::string unreadable;
-  if (env.files.ReadAll(path, unreadable) && !unreadable.empty() && !env.files.WriteAll(path + ".bad", unreadable))
-    return 0;
-  TiXmlDocument fresh;
-  TiXmlElement root("CustomPlugins");
-  root.InsertEndChild(element);
-  fresh.InsertEndChild(root);
-  return SaveDataDocument(env, fresh, path);
+  return ChangeDataDocument(env, path, [&](TiXmlDocument& document, bool parsed) {
+    if (parsed) {
+      document.RootElement()->InsertEndChild(element);
+      return true;
+    }
+    // The file is replaced by a new document. One that exists but cannot be
+    // read is kept beside it, so that nothing the user made is lost unseen.
+    std::string unreadable;
+    if (env.files.ReadAll(path, unreadable) && !unreadable.empty() && !env.files.WriteAll(path + ".bad", unreadable))
+      return false;
+    TiXmlElement root("CustomPlugins");
+    root.InsertEndChild(element);
+    document.InsertEndChild(root);
+    return true;
+  });
 }
 
 bool FindCustomPlugin(DataFileEnv& env, const std::string& name) {
   TiXmlDocument document;
-  return ReadDataDocument(env.files, GetCustomPluginPath(env.settings), document) &&
+  return ReadDataDocument(env, GetCustomPluginPath(env.settings), document) &&
          FindPlugin(document, name) != nullptr;
 }
 
 int RemoveCustomPlugin(DataFileEnv& env, const std::string& name) {
-  const std::string path = GetCustomPluginPath(env.settings);
-  TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
-  TiXmlElement* element = FindPlugin(document, name);
-  if (element == nullptr) return 0;
-  document.RootElement()->RemoveChild(element);
-  return SaveDataDocument(env, document, path);
+  return ChangeDataDocument(env, GetCustomPluginPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
+    TiXmlElement* element = parsed ? FindPlugin(document, name) : nullptr;
+    if (element == nullptr) return false;
+    document.RootElement()->RemoveChild(element);
+    return true;
+  });
 }
 
 std::vector<std::string> CustomPluginNames(DataFileEnv& env) {
   std::vector<std::string> names;
   TiXmlDocument document;
-  if (!ReadDataDocument(env.files, GetCustomPluginPath(env.settings), document)) return names;
+  if (!ReadDataDocument(env, GetCustomPluginPath(env.settings), document)) return names;
   for (const TiXmlElement* p = document.RootElement()->FirstChildElement(); p; p = p->NextSiblingElement())
     if (const char* name = p->Attribute("Name")) names.push_back(name);
   return names;
@@ -121,7 +120,7 @@ int EditCustomPlugin(DataFileEnv& env, const std::string& name, const CustomPlug
 bool ReadCustomPlugin(DataFileEnv& env, const std::string& name, CustomPluginItems& plugin) {
   plugin = CustomPluginItems();
   TiXmlDocument document;
-  if (!ReadDataDocument(env.files, GetCustomPluginPath(env.settings), document)) return false;
+  if (!ReadDataDocument(env, GetCustomPluginPath(env.settings), document)) return false;
   const TiXmlElement* element = FindPlugin(document, name);
   if (element == nullptr) return false;
   plugin.name = Text(*element, "Name");

@@ -181,6 +181,16 @@ bool ReadDataDocument(IFileStore& files, const std::string& path, TiXmlDocument&
   return ParseDataText(ReadDataFile(files, path), document);
 }
 
+bool ReadDataDocument(DataFileEnv& env, const std::string& path, TiXmlDocument& document) {
+  std::string text;
+  {
+    CDataFileStoreHold hold(env.lock);
+    if (!hold.held()) return false;
+    text = ReadDataFile(env.files, path);
+  }
+  return ParseDataText(text, document);
+}
+
 bool PrintDocumentToTextFile(const TiXmlDocument& document, const std::string& path) {
   const std::string text = PrintDocumentText(document);
   std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(path.c_str(), "w"));
@@ -190,30 +200,65 @@ bool PrintDocumentToTextFile(const TiXmlDocument& document, const std::string& p
   return std::fclose(stream.release()) == 0 && ok;
 }
 
+namespace {
+
+void TellSaveFailed(IPrompt& prompt) {
+  PromptRequest request;
+  request.text = kSaveErrorText;
+  request.kind = PromptKind::kOk;
+  prompt.Ask(request);
+}
+
+// One store through the temporary file; the caller holds the lock.
+int StoreThroughTemporaryFile(DataFileEnv& env, const TiXmlDocument& document, const std::string& path,
+                              bool& tempFailed) {
+  const std::string temp = StripTrailing(env.files.TempFolder(), '\\') + "\\" + kTempDataFileName;
+  // Left by a store cut short, perhaps read-only since: it would fail the print.
+  if (env.files.Exists(temp)) env.files.Remove(temp);
+  std::string text;
+  int stored = 0;
+  if (!env.files.PrintDocument(document, temp) || !env.files.ReadAll(temp, text)) {
+    tempFailed = true;
+  } else {
+    stored = WriteDataFile(env.files, path, text);
+  }
+  env.files.Remove(temp);
+  return stored;
+}
+
+}  // namespace
+
 int SaveDataDocument(DataFileEnv& env, const TiXmlDocument& document, const std::string& path) {
   int stored = 0;
-  bool tempFailed = false;
+  bool failed = false;
   {
-    std::lock_guard<CDataFileLock> hold(env.lock);
-    const std::string temp = StripTrailing(env.files.TempFolder(), '\\') + "\\" + kTempDataFileName;
-    // Left by a store cut short, perhaps read-only since: it would fail the print.
-    if (env.files.Exists(temp)) env.files.Remove(temp);
-    std::string text;
-    if (!env.files.PrintDocument(document, temp) || !env.files.ReadAll(temp, text)) {
-      tempFailed = true;
+    CDataFileStoreHold hold(env.lock);
+    if (!hold.held()) failed = true;
+    else stored = StoreThroughTemporaryFile(env, document, path, failed);
+  }
+  // Told after the lock is given back: the box dispatches messages, and
+  // other processes must not wait on it.
+  if (failed) TellSaveFailed(env.prompt);
+  return stored;
+}
+
+int ChangeDataDocument(DataFileEnv& env, const std::string& path,
+                       const std::function<bool(TiXmlDocument& document, bool parsed)>& change) {
+  int stored = 0;
+  bool failed = false;
+  {
+    CDataFileStoreHold hold(env.lock);
+    if (!hold.held()) {
+      failed = true;
     } else {
-      stored = WriteDataFile(env.files, path, text);
+      TiXmlDocument read;
+      const bool parsed = ReadDataDocument(env.files, path, read);
+      TiXmlDocument fresh;
+      TiXmlDocument& document = parsed ? read : fresh;
+      if (change(document, parsed)) stored = StoreThroughTemporaryFile(env, document, path, failed);
     }
-    env.files.Remove(temp);
   }
-  // Told after the lock is given back: the box dispatches messages, and a
-  // store started from one of them must not wait on this one.
-  if (tempFailed) {
-    PromptRequest request;
-    request.text = kSaveErrorText;
-    request.kind = PromptKind::kOk;
-    env.prompt.Ask(request);
-  }
+  if (failed) TellSaveFailed(env.prompt);
   return stored;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -62,23 +63,69 @@ class IPluginEnvironment {
   virtual bool PathExists(const std::string& path) = 0;
 };
 
+// The part of the data-file lock that other processes take too: every copy
+// of the program and the console front end store into the same data files
+// through the same temporary file.
+class ISharedDataFileLock {
+ public:
+  virtual ~ISharedDataFileLock() = default;
+  // Waits no longer than the lock's own bound; false when another process
+  // kept it that long. Re-entrant on one thread.
+  virtual bool Acquire() = 0;
+  virtual void Release() = 0;
+};
+
 // The application's data-file lock: held for the whole of one store, so two
-// stores never share the temporary file. Re-entrant like a critical section:
-// a modal prompt keeps dispatching messages on the same thread.
+// stores never share the temporary file. Within the process it works like a
+// critical section, re-entrant because a modal prompt keeps dispatching
+// messages on the same thread. Built with a shared lock, a store also holds
+// that one, so that no other process stores at the same time.
 class CDataFileLock {
  public:
   CDataFileLock() = default;
+  explicit CDataFileLock(ISharedDataFileLock& shared) : shared_(&shared) {}
   CDataFileLock(const CDataFileLock&) = delete;
   CDataFileLock& operator=(const CDataFileLock&) = delete;
+  // This process only.
   void Enter() { mutex_.lock(); }
   void Leave() { mutex_.unlock(); }
   bool TryEnter() { return mutex_.try_lock(); }
   // For std::lock_guard.
   void lock() { Enter(); }
   void unlock() { Leave(); }
+  // The whole lock for a store (or a read): this process's part, then the
+  // shared part. False, holding nothing, when the shared part could not be
+  // had in time.
+  bool EnterStore() {
+    Enter();
+    if (shared_ == nullptr || shared_->Acquire()) return true;
+    Leave();
+    return false;
+  }
+  void LeaveStore() {
+    if (shared_) shared_->Release();
+    Leave();
+  }
 
  private:
   std::recursive_mutex mutex_;
+  ISharedDataFileLock* shared_ = nullptr;
+};
+
+// Holds the whole lock for a scope (when it could be had).
+class CDataFileStoreHold {
+ public:
+  explicit CDataFileStoreHold(CDataFileLock& lock) : lock_(lock), held_(lock.EnterStore()) {}
+  CDataFileStoreHold(const CDataFileStoreHold&) = delete;
+  CDataFileStoreHold& operator=(const CDataFileStoreHold&) = delete;
+  ~CDataFileStoreHold() {
+    if (held_) lock_.LeaveStore();
+  }
+  bool held() const { return held_; }
+
+ private:
+  CDataFileLock& lock_;
+  bool held_;
 };
 
 // Everything the readers and writers of the data files use. The application
@@ -112,11 +159,28 @@ int WriteDataFile(IFileStore& files, const std::string& path, const std::string&
 bool ParseDataText(const std::string& text, TiXmlDocument& document);
 // ReadDataFile, then ParseDataText.
 bool ReadDataDocument(IFileStore& files, const std::string& path, TiXmlDocument& document);
+// The same with the file read under the lock (parsed after it is given
+// back): a store replaces the file in one step, but a file held open for
+// reading cannot be replaced, nor opened while it is being replaced, so the
+// readers of every process keep out of each other's stores. False, as for an
+// unreadable file, when another process kept the lock too long.
+bool ReadDataDocument(DataFileEnv& env, const std::string& path, TiXmlDocument& document);
 
 // Stores a document through the temporary file under the lock. The
-// temporary file cannot be written: "Error occuered while Saving" and
-// nothing stored. Returns 1 when the target was stored, else 0.
+// temporary file cannot be written, or another process kept the lock too
+// long: "Error occuered while Saving" and nothing stored. Returns 1 when the
+// target was stored, else 0.
 int SaveDataDocument(DataFileEnv& env, const TiXmlDocument& document, const std::string& path);
+
+// Reads a data file, lets `change` alter the document and stores it, all
+// under the lock, so that no other process stores the file between the read
+// and the store (its change would be lost). `change` is told whether the
+// file was read and parsed (if not, the document is empty and `change` may
+// build one); it returns false to store nothing. Returns 1 when stored, else
+// 0; the lock or the temporary file failing is told as SaveDataDocument
+// tells it, after the lock is given back.
+int ChangeDataDocument(DataFileEnv& env, const std::string& path,
+                       const std::function<bool(TiXmlDocument& document, bool parsed)>& change);
 
 // The document in the library's own print layout (one element per line,
 // four spaces per level, empty elements in the short form, "\n" line ends),

@@ -89,6 +89,22 @@ bool CWinPluginEnvironment::PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+CNamedDataFileMutex::CNamedDataFileMutex(const std::string& name, DWORD waitMs)
+    : name_(name), waitMs_(waitMs), mutex_(CreateMutexA(nullptr, FALSE, name.c_str())) {}
+
+bool CNamedDataFileMutex::Acquire() {
+  // A name that could not be had at construction (taken by an object of
+  // another kind, say) is tried again: a store is never made unguarded.
+  if (!mutex_.valid()) mutex_.reset(CreateMutexA(nullptr, FALSE, name_.c_str()));
+  if (!mutex_.valid()) return false;
+  const DWORD wait = WaitForSingleObject(mutex_.get(), waitMs_);
+  return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+}
+
+void CNamedDataFileMutex::Release() {
+  if (mutex_.valid()) ReleaseMutex(mutex_.get());
+}
+
 std::string ReadDataFile(const std::string& path) {
   CWinFileStore files;
   return ReadDataFile(files, path);

@@ -117,7 +117,7 @@ void ReadRegistry(const TiXmlElement& section, CCleaningSpot& spot) {
 
 int LoadPlugins(DataFileEnv& env, CSpotCatalog& catalog, const std::string& path, bool custom, int* version) {
   TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
+  if (!ReadDataDocument(env, path, document)) return 0;
   const TiXmlElement* root = document.RootElement();
   if (!custom && version) *version = Integer(*root, "Version");
   for (const TiXmlElement* p = root->FirstChildElement(); p; p = p->NextSiblingElement()) {
@@ -195,12 +195,13 @@ ElementIndex IndexPlugins(TiXmlDocument& document) {
 }
 
 int SaveOneChoice(DataFileEnv& env, const std::string& path, bool spots, const std::string& name, int value) {
-  TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
-  TiXmlElement* element = (spots ? IndexSpots(document) : IndexPlugins(document)).Find(name);
-  if (element == nullptr) return 0;
-  element->SetAttribute("ToBeCleaned", value);
-  return SaveDataDocument(env, document, path);
+  return ChangeDataDocument(env, path, [&](TiXmlDocument& document, bool parsed) {
+    if (!parsed) return false;
+    TiXmlElement* element = (spots ? IndexSpots(document) : IndexPlugins(document)).Find(name);
+    if (element == nullptr) return false;
+    element->SetAttribute("ToBeCleaned", value);
+    return true;
+  });
 }
 
 }  // namespace
@@ -223,7 +224,7 @@ int IntegerFromText(const char* text) {
 
 int LoadSpotList(DataFileEnv& env, CSpotCatalog& catalog, const std::string& path, int isWindowsXP, int* version) {
   TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
+  if (!ReadDataDocument(env, path, document)) return 0;
   const TiXmlElement* root = document.RootElement();
   if (std::strcmp(root->Value(), "CleaningSpots") != 0) return 0;
   if (version) *version = Integer(*root, "Version");
@@ -263,34 +264,34 @@ int SaveCustomPluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int val
 }
 
 int SaveAllSpotChoices(DataFileEnv& env, const CSpotCatalog& catalog) {
-  const std::string path = GetSpotListPath(env.settings);
-  TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
-  ElementIndex index = IndexSpots(document);
   int written = 0;
-  for (const auto& group : catalog.Groups())
-    for (const auto& spot : group->Spots())
-      if (TiXmlElement* element = index.Find(spot->Name)) {
-        element->SetAttribute("ToBeCleaned", spot->ToBeCleaned);
-        ++written;
-      }
-  if (written == 0 || !SaveDataDocument(env, document, path)) return 0;
-  return written;
+  const int stored = ChangeDataDocument(env, GetSpotListPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
+    if (!parsed) return false;
+    ElementIndex index = IndexSpots(document);
+    for (const auto& group : catalog.Groups())
+      for (const auto& spot : group->Spots())
+        if (TiXmlElement* element = index.Find(spot->Name)) {
+          element->SetAttribute("ToBeCleaned", spot->ToBeCleaned);
+          ++written;
+        }
+    return written > 0;
+  });
+  return stored ? written : 0;
 }
 
 int SaveAllPluginChoices(DataFileEnv& env, const CSpotCatalog& catalog) {
-  const std::string path = GetPluginListPath(env.settings);
-  TiXmlDocument document;
-  if (!ReadDataDocument(env.files, path, document)) return 0;
-  ElementIndex index = IndexPlugins(document);
   int written = 0;
-  for (const auto& plugin : catalog.Plugins())
-    if (TiXmlElement* element = index.Find(plugin->Name)) {
-      element->SetAttribute("ToBeCleaned", plugin->ToBeCleaned);
-      ++written;
-    }
-  if (written == 0 || !SaveDataDocument(env, document, path)) return 0;
-  return written;
+  const int stored = ChangeDataDocument(env, GetPluginListPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
+    if (!parsed) return false;
+    ElementIndex index = IndexPlugins(document);
+    for (const auto& plugin : catalog.Plugins())
+      if (TiXmlElement* element = index.Find(plugin->Name)) {
+        element->SetAttribute("ToBeCleaned", plugin->ToBeCleaned);
+        ++written;
+      }
+    return written > 0;
+  });
+  return stored ? written : 0;
 }
 
 }  // namespace sh

@@ -1,11 +1,13 @@
-// SweepHarbor.exe as separate processes: the single-instance handshake and
-// the start switches, driven through the windows' own messages.
+// SweepHarbor.exe as separate processes: the single-instance handshake, the
+// start switches and closing during a run, driven through the windows' own
+// messages.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <functional>
 
+#include "app/child_process.h"
 #include "model/data_file_win.h"
 #include "res/resource.h"
 #include "settings/registry_settings_win.h"
@@ -141,6 +143,79 @@ TEST_F(ProgramProcess, MinStartsUnseenAndCleanCleansWithCleanStart) {
     EXPECT_TRUE(WaitFor([&] { return cleaning.Window() && !IsWindowVisible(cleaning.Window()); }))
         << "after the run the window goes to the tray";
   }
+}
+
+// What the user does in a running SweepHarbor: the Clean page, then Start
+// Cleaning (the page is the child dialog that holds the clean list).
+void StartTheUsersRun(HWND window) {
+  HWND nav = GetDlgItem(window, IDC_NAV_CLEAN);
+  PostMessageA(nav, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(nav, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  for (HWND page = nullptr; (page = FindWindowExA(window, page, nullptr, nullptr)) != nullptr;) {
+    if (GetDlgItem(page, IDC_CLEAN_LIST) == nullptr) continue;
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CLEAN_BUTTON, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_CLEAN_BUTTON)));
+    return;
+  }
+}
+
+void LayFiles(const std::string& folder, int count) {
+  MakeDirs(folder);
+  for (int i = 0; i < count; ++i) WriteBytes(folder + "\\f" + std::to_string(i) + ".tmp", 10);
+}
+
+// Every way of closing while the user's run deletes: the run stops as Abort
+// stops it, and the process is gone within a second with files left.
+TEST_F(ProgramProcess, EveryCloseDuringARunEndsTheProcessWithinASecond) {
+  struct Way {
+    const char* name;
+    UINT message;
+    WPARAM command;
+  };
+  const Way ways[] = {{"exit button", WM_COMMAND, IDC_TITLE_EXIT},
+                      {"tray menu Exit", WM_COMMAND, ID_APP_EXIT},
+                      {"Enter", WM_COMMAND, IDOK},
+                      {"Alt+F4", WM_SYSCOMMAND, SC_CLOSE},
+                      {"Escape", WM_COMMAND, IDCANCEL}};
+  const char* shields[] = {"ShieldHijack", "ShieldFavorites", "ShieldHomePage"};
+  std::vector<std::string> savedShields;
+  for (const char* shield : shields) {
+    savedShields.push_back(ReadSetting(shield));
+    WriteSetting(shield, "0");  // no confirmation: the close itself is timed
+  }
+  // 400 files at 10 ms each: the run would go on for seconds.
+  const std::string many = tree / "many";
+  std::string xml = "<CleaningSpots Version=\"1\"><Group name=\"G\" GroupType=\"0\"><Spot name=\"Many\" "
+                    "ToBeCleaned=\"1\"><Items><Item Type=\"0\" name=\"" + many +
+                    "\" flags=\"*.tmp\" /></Items></Spot></Group></CleaningSpots>";
+  ASSERT_EQ(WriteDataFile(data / "Splst.swh", xml), 1);
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    LayFiles(many, 400);
+    Program program("");
+    ASSERT_TRUE(WaitFor([&] { return program.Window() && IsWindowVisible(program.Window()); }));
+    HWND window = program.Window();
+    StartTheUsersRun(window);
+    ASSERT_TRUE(WaitFor([&] { return List(many).size() < 400; })) << "the run is deleting";
+    PostMessageA(window, way.message, way.command, 0);
+    EXPECT_TRUE(program.Exited(1000)) << "the process is gone within a second";
+    EXPECT_GT(List(many).size(), 200u) << "the run stopped where it was";
+  }
+  for (size_t i = 0; i < savedShields.size(); ++i) WriteSetting(shields[i], savedShields[i]);
+}
+
+// The end-of-session script's hand (tools/tests/shutdown-during-run.sh), run
+// by it alone: starts the user's own run in the SweepHarbor it started and
+// returns once that run deletes in SH_SESSION_FOLDER.
+TEST(EndOfSessionScript, DISABLED_StartTheUsersRun) {
+  const std::string folder = ChildEnvironment("SH_SESSION_FOLDER");
+  ASSERT_FALSE(folder.empty());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA(nullptr, kTitle)) != nullptr && IsWindowVisible(window); }));
+  const size_t before = List(folder).size();
+  ASSERT_GT(before, 0u);
+  StartTheUsersRun(window);
+  EXPECT_TRUE(WaitFor([&] { return List(folder).size() < before; })) << "the run is deleting";
 }
 
 }  // namespace

@@ -71,12 +71,52 @@ TEST(OperatingSystemName, Nt4NeedsServicePack6ForItsEdition) {
   EXPECT_EQ(NameOf(Nt(4, 0, "", kProductWorkstation)), "Windows NT 4.0");
 }
 
-TEST(OperatingSystemName, LaterAndEarlierVersionsFollowTheSameRules) {
-  // 6.1 (Windows 7, Wine's default) counts as minor 1 of "5 or more".
-  EXPECT_EQ(NameOf(Nt(6, 1, "Service Pack 1", kProductWorkstation)), "Windows XP Service Pack 1");
-  EXPECT_EQ(NameOf(Nt(6, 0, "", kProductWorkstation)), "Windows 2000");
-  EXPECT_EQ(NameOf(Nt(6, 2, "", kProductWorkstation)), "");
-  EXPECT_EQ(NameOf(Nt(3, 51, "Service Pack 5")), " Service Pack 5");
+// Each version has a name of its own; only XP (5.1) is XP.
+TEST(OperatingSystemName, EveryVersionItsOwnNameAndOnlyXpCountsAsXp) {
+  struct Case {
+    uint32_t major, minor, build;
+    uint8_t product;  // 0: the extended record could not be read
+    uint16_t suite;
+    const char* servicePack;
+    const char* name;
+    bool xp;
+  };
+  const Case cases[] = {
+      {3, 51, 1057, 0, 0, "Service Pack 5", " Service Pack 5", false},
+      {4, 0, 1381, kProductWorkstation, 0, "Service Pack 6", "Windows NT 4.0 Workstation Service Pack 6", false},
+      {5, 0, 2195, kProductWorkstation, 0, "", "Windows 2000 Professional", false},
+      {5, 1, 2600, kProductWorkstation, kSuitePersonal, "", "Windows XP Home Edition", true},
+      {5, 1, 2600, 0, 0, "Service Pack 3", "Windows XP Service Pack 3", true},
+      // Windows Server 2003 and XP x64 Edition keep their unnamed 5.2.
+      {5, 2, 3790, kProductWorkstation, 0, "Service Pack 2", " Service Pack 2", false},
+      {5, 2, 3790, kProductServer, kSuiteEnterprise, "", " Advanced Server", false},
+      {6, 0, 6002, kProductWorkstation, 0, "Service Pack 2", "Windows Vista Service Pack 2", false},
+      {6, 0, 6002, kProductServer, kSuiteEnterprise, "", "Windows Server 2008", false},
+      {6, 1, 7601, kProductWorkstation, kSuitePersonal, "Service Pack 1", "Windows 7 Service Pack 1", false},
+      {6, 1, 7601, 0, 0, "Service Pack 1", "Windows 7 Service Pack 1", false},
+      {6, 1, 7601, kProductDomainController, 0, "", "Windows Server 2008 R2 Domain Controller", false},
+      {6, 2, 9200, kProductWorkstation, 0, "", "Windows 8", false},
+      {6, 2, 9200, kProductServer, 0, "", "Windows Server 2012", false},
+      {6, 3, 9600, kProductWorkstation, 0, "", "Windows 8.1", false},
+      {6, 3, 9600, kProductServer, 0, "", "Windows Server 2012 R2", false},
+      {10, 0, 19045, kProductWorkstation, 0, "", "Windows 10", false},
+      {10, 0, 22631, kProductWorkstation, 0, "", "Windows 11", false},
+      {10, 0, 14393, kProductServer, 0, "", "Windows Server 2016", false},
+      {10, 0, 17763, kProductDomainController, 0, "", "Windows Server 2019 Domain Controller", false},
+      {10, 0, 20348, kProductServer, 0, "", "Windows Server 2022", false},
+      {10, 0, 26100, kProductServer, 0, "", "Windows Server 2025", false},
+      // Newer than the names known here: its numbers, never an older name.
+      {6, 4, 9841, kProductWorkstation, 0, "", "Windows NT 6.4", false},
+      {11, 1, 30000, kProductServer, 0, "", "Windows NT 11.1 Server", false},
+  };
+  for (const Case& c : cases) {
+    OsVersionRecord v = Nt(c.major, c.minor, c.servicePack, c.product, c.suite);
+    v.build = c.build;
+    CSystemInfo info;
+    info.DetectOperatingSystem(v);
+    EXPECT_EQ(info.OsName(), c.name) << c.major << "." << c.minor << "." << c.build;
+    EXPECT_EQ(IsWindowsXP(info), c.xp) << c.name;
+  }
 }
 
 TEST(OperatingSystemName, Windows9xAppendsItsTextWithoutBlank) {

@@ -8,7 +8,9 @@
 
 #include "app/child_process.h"
 #include "app/system_info_win.h"
+#include "model/data_file_win.h"
 #include "paths/registry_guard.h"
+#include "support/win_fs.h"
 
 namespace sh {
 namespace {
@@ -20,14 +22,14 @@ constexpr char kIeKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 TEST(GatherSystemInfoOnWine, VersionMemoryAndUser) {
   CSystemInfo info;
   GatherSystemInfo(info);
-  // A fresh prefix reports Windows 7 SP1 (6.1.7601); the rules call minor 1
-  // of "5 or more" XP and give no edition for major 6.
+  // A fresh prefix reports Windows 7 SP1 (6.1.7601).
   EXPECT_TRUE(info.IsNtFamily());
   EXPECT_EQ(info.MajorVersion(), 6u);
   EXPECT_EQ(info.MinorVersion(), 1u);
   EXPECT_EQ(info.BuildNumber(), 7601u);
   EXPECT_EQ(info.ServicePack(), 1u);
-  EXPECT_EQ(info.OsName(), "Windows XP Service Pack 1");
+  EXPECT_EQ(info.OsName(), "Windows 7 Service Pack 1");
+  EXPECT_FALSE(IsWindowsXP(info));
 
   EXPECT_GT(info.TotalPhysicalMemory(), 64ull << 20);
   EXPECT_GT(info.AvailablePhysicalMemory(), 0u);
@@ -98,21 +100,66 @@ TEST(FreeDiskSpaceOnWine, FixedDrivesOnly) {
   EXPECT_LE(freeGb, totalGb);
 }
 
+// What `swhclean --list` shows of a spot list with a spot marked for XP and
+// one for every system.
+std::string ConsoleListing(const std::string& folder) {
+  ChildLaunch launch;
+  char exe[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::string self = exe;
+  launch.exe = self.substr(0, self.find_last_of('\\')) + "\\swhclean.exe";
+  launch.arguments = "--list";
+  launch.outputFolder = folder;
+  if (GetFileAttributesA(launch.exe.c_str()) == INVALID_FILE_ATTRIBUTES) return "swhclean.exe is missing";
+  return RunChild(launch).output;
+}
+
 // Wine reports another Windows version to a program named in
 // HKCU\Software\Wine\AppDefaults\<exe>; the version is read when a process
-// starts, so a second run of this program sees it.
+// starts, so a second run of this program sees it. Wine disguises 8.1 and 10
+// as 8 to GetVersionEx; neither this program nor swhclean (which has no
+// manifest) is taken in. Both agree on XP, so both load the XP spots alike.
 TEST(GatherSystemInfoOnWine, NamesTheVersionWineIsToldToReport) {
   struct Case {
-    const char* wineVersion;
+    const char* wineVersion;  // empty: the prefix's own (Windows 7)
     const char* name;
+    bool xp;
   };
-  for (const Case& c : {Case{"winxp", "Windows XP Professional Edition Service Pack 3"},
-                        Case{"win2k", "Windows 2000 Professional Service Pack 4"}}) {
+  const std::string folder = "C:\\shtest-osname-" + std::to_string(GetCurrentProcessId());
+  MakeDirs(folder);
+  RegistryGuard dataPath;
+  dataPath.SetString(HKEY_CURRENT_USER, "SOFTWARE\\SweepHarbor", "path", folder);
+  ASSERT_EQ(WriteDataFile(folder + "\\Splst.swh",
+                          "<CleaningSpots Version=\"1\"><Group name=\"G\" GroupType=\"0\">"
+                          "<Spot name=\"Every system\" ToBeCleaned=\"1\" Type=\"0\" />"
+                          "<Spot name=\"XP alone\" ToBeCleaned=\"1\" Type=\"0\" OS=\"XP\" />"
+                          "</Group></CleaningSpots>"),
+            1);
+  const Case cases[] = {
+      {"winxp", "Windows XP Professional Edition Service Pack 3", true},
+      {"win2k", "Windows 2000 Professional Service Pack 4", false},
+      {"vista", "Windows Vista Service Pack 2", false},
+      {"", "Windows 7 Service Pack 1", false},
+      {"win8", "Windows 8", false},
+      {"win81", "Windows 8.1", false},
+      {"win10", "Windows 10", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     RegistryGuard guard;
-    guard.SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\sh_tests.exe", "Version", c.wineVersion);
-    ChildResult child = RunTestsInChild("DISABLED_SystemInfoChild.*", {{"SH_EXPECT_OS_NAME", c.name}});
-    EXPECT_TRUE(child.PassedOne()) << c.wineVersion << "\n" << child.output;
+    if (*c.wineVersion != '\0') {
+      for (const char* exe : {"sh_tests.exe", "swhclean.exe"})
+        guard.SetString(HKEY_CURRENT_USER, std::string("Software\\Wine\\AppDefaults\\") + exe, "Version",
+                        c.wineVersion);
+    }
+    ChildResult child = RunTestsInChild("DISABLED_SystemInfoChild.*",
+                                        {{"SH_EXPECT_OS_NAME", c.name}, {"SH_EXPECT_XP", c.xp ? "1" : "0"}});
+    EXPECT_TRUE(child.PassedOne()) << child.output;
+    const std::string listing = ConsoleListing(folder);
+    EXPECT_NE(listing.find("] Every system"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("] XP alone") != std::string::npos, c.xp) << listing;
   }
+  RemoveTree(folder);
 }
 
 TEST(DISABLED_SystemInfoChild, ReportsTheExpectedName) {
@@ -121,7 +168,7 @@ TEST(DISABLED_SystemInfoChild, ReportsTheExpectedName) {
   CSystemInfo info;
   GatherSystemInfo(info);
   EXPECT_EQ(info.OsName(), expected);
-  EXPECT_EQ(info.MajorVersion(), 5u);
+  EXPECT_EQ(IsWindowsXP(info), ChildEnvironment("SH_EXPECT_XP") == "1");
   EXPECT_TRUE(info.IsNtFamily());
 }
 

@@ -204,13 +204,43 @@ TEST(SpotCleaner, EachTypeRunsItsCleaners) {
   }
 }
 
+// A URL-cache entry is no file: its loop pumps messages (Abort is heard
+// between entries) but never takes the 10 ms file pause.
+TEST(SpotCleaner, UrlCacheLoopsPumpPerEntryWithoutTheFilePause) {
+  struct Case {
+    int type;
+    const char* prefix;
+  };
+  for (const Case& c : {Case{kSpotCookies, "Cookie:bob@site"}, Case{kSpotVisited, "Visited: bob@http://site"}}) {
+    for (int abortAtPump : {0, 2}) {
+      CleanerRig rig;
+      for (int i = 0; i < 5; ++i)
+        rig.machine.cache.push_back({std::string(c.prefix) + std::to_string(i) + ".example/", "", 0});
+      if (abortAtPump > 0)
+        rig.control.onPump = [&](int n) { rig.control.running = n < abortAtPump; };
+      auto spot = CreateSpot("cache", 1);
+      spot->Type = c.type;
+      CCleanRunContext context = rig.Context();
+      CleanSpot(*spot, context, rig.cleaner);
+      const size_t expected = abortAtPump > 0 ? static_cast<size_t>(abortAtPump) : 5u;
+      EXPECT_EQ(rig.machine.acted.size(), expected) << c.type << " abort at " << abortAtPump;
+      EXPECT_EQ(rig.control.files, 0) << c.type << ": no file pause for an entry";
+      EXPECT_GE(rig.control.pumps, static_cast<int>(expected)) << c.type;
+    }
+  }
+}
+
 // The run: rows, events, abort between files, preview equal to clean.
 struct RunRig : CleanerRig {
   test::FixedClock clock{LocalTime{2026, 12, 5, 7, 4, 9}};
   struct NoBrowsers : IBrowserWindows {
-    uintptr_t FindBrowserWindow() override { return 0; }
+    std::vector<BrowserWindow> FindBrowserWindows() override { return {}; }
     bool AskToClose() override { return false; }
+    void RequestClose(uintptr_t) override {}
+    bool IsOpen(uintptr_t) override { return false; }
+    bool OwnerIsShell(uintptr_t) override { return false; }
     bool EndOwnerProcess(uintptr_t) override { return false; }
+    void Pause(int) override {}
   } browsers;
   CCleaningRun run{report, control, cleaner, browsers, clock};
   RunRig() { control.run = &run; }

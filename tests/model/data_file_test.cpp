@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "model/custom_plugin_file.h"
 #include "model/data_file.h"
 #include "model/memory_files.h"
+#include "model/plugin_file.h"
 
 namespace sh {
 namespace {
@@ -275,6 +278,151 @@ TEST_F(SaveDataDocumentTest, TargetFailureLeavesTheOldDocumentSilently) {
   EXPECT_TRUE(h.prompt.asked.empty());
   EXPECT_FALSE(h.files.Has("C:\\Temp\\~swhtmp.tmp"));
   EXPECT_FALSE(h.files.Has("x.swh.new"));
+}
+
+// Every way a data file is changed reads it under the lock and keeps the
+// lock until it is stored: another store in between would be lost.
+TEST(ChangeDataDocument, EveryChangeHoldsTheLockFromReadToStore) {
+  const char* spots = "<CleaningSpots><G name=\"g\"><S name=\"A\" ToBeCleaned=\"0\" /></G></CleaningSpots>";
+  const char* plugins = "<Plugins><P Name=\"Pa\" ToBeCleaned=\"0\" /></Plugins>";
+  CSpotCatalog catalog;
+  CSpotGroup* group = catalog.AddGroup(std::make_unique<CSpotGroup>("g", 0));
+  group->AddSpot(CreateSpot("A", 1));
+  const CCleaningSpot spot("A", 1);
+  const CPluginSpots plugin("Pa", "");
+  CustomPluginItems added;
+  added.name = "New";
+  const struct {
+    const char* what;
+    const char* path;
+    std::function<int(DataFileEnv&)> change;
+  } cases[] = {
+      {"one spot", DataFileHarness::kSpotList, [&](DataFileEnv& env) { return SaveSpotChoice(env, spot, 1); }},
+      {"every spot", DataFileHarness::kSpotList, [&](DataFileEnv& env) { return SaveAllSpotChoices(env, catalog); }},
+      {"one plugin", DataFileHarness::kPluginList, [&](DataFileEnv& env) { return SavePluginChoice(env, plugin, 1); }},
+      {"one custom plugin", DataFileHarness::kCustom,
+       [&](DataFileEnv& env) { return SaveCustomPluginChoice(env, plugin, 1); }},
+      {"adding a custom plugin", DataFileHarness::kCustom,
+       [&](DataFileEnv& env) { return AddCustomPlugin(env, added); }},
+      {"removing a custom plugin", DataFileHarness::kCustom,
+       [&](DataFileEnv& env) { return RemoveCustomPlugin(env, "pa"); }},
+  };
+  for (const auto& c : cases) {
+    DataFileHarness h;
+    h.files.PutData(h.kSpotList, spots);
+    h.files.PutData(h.kPluginList, plugins);
+    h.files.PutData(h.kCustom, plugins);
+    h.files.watchLock = &h.lock;
+    EXPECT_EQ(c.change(h.env), 1) << c.what;
+    ASSERT_EQ(h.files.ops.size(), h.files.lockHeld.size());
+    ASSERT_FALSE(h.files.ops.empty()) << c.what;
+    EXPECT_EQ(h.files.ops.front(), std::string("read ") + c.path) << c.what;
+    for (size_t i = 0; i < h.files.ops.size(); ++i) EXPECT_TRUE(h.files.lockHeld[i]) << c.what << ": " << h.files.ops[i];
+    EXPECT_TRUE(h.lock.TryEnter()) << c.what << ": given back";
+    h.lock.Leave();
+  }
+}
+
+// Every reader of a data file reads it under the lock: another process's
+// store cannot replace a file held open, nor may it be opened meanwhile.
+TEST(ReadDataDocument, EveryReaderReadsUnderTheLock) {
+  const char* plugins = "<Plugins><P Name=\"Pa\" ToBeCleaned=\"0\" /></Plugins>";
+  const struct {
+    const char* what;
+    const char* path;
+    std::function<bool(DataFileEnv&)> read;
+  } cases[] = {
+      {"spot list", DataFileHarness::kSpotList,
+       [](DataFileEnv& env) {
+         CSpotCatalog catalog;
+         return LoadSpotList(env, catalog, DataFileHarness::kSpotList, 0, nullptr) == 1;
+       }},
+      {"plugin list", DataFileHarness::kPluginList,
+       [](DataFileEnv& env) {
+         CSpotCatalog catalog;
+         return LoadPluginList(env, catalog, DataFileHarness::kPluginList, nullptr) == 1;
+       }},
+      {"custom plugins", DataFileHarness::kCustom,
+       [](DataFileEnv& env) {
+         CSpotCatalog catalog;
+         return LoadCustomPlugins(env, catalog, DataFileHarness::kCustom) == 1;
+       }},
+      {"custom plugin names", DataFileHarness::kCustom,
+       [](DataFileEnv& env) { return CustomPluginNames(env).size() == 1; }},
+      {"finding a custom plugin", DataFileHarness::kCustom,
+       [](DataFileEnv& env) { return FindCustomPlugin(env, "pa"); }},
+      {"one custom plugin's items", DataFileHarness::kCustom,
+       [](DataFileEnv& env) {
+         CustomPluginItems items;
+         return ReadCustomPlugin(env, "Pa", items);
+       }},
+  };
+  for (const auto& c : cases) {
+    DataFileHarness h;
+    h.files.PutData(h.kSpotList, "<CleaningSpots><G name=\"g\"><S name=\"A\" /></G></CleaningSpots>");
+    h.files.PutData(h.kPluginList, plugins);
+    h.files.PutData(h.kCustom, plugins);
+    h.files.watchLock = &h.lock;
+    EXPECT_TRUE(c.read(h.env)) << c.what;
+    EXPECT_EQ(h.files.ops, (std::vector<std::string>{std::string("read ") + c.path})) << c.what;
+    EXPECT_EQ(h.files.lockHeld, (std::vector<bool>{true})) << c.what;
+  }
+}
+
+// The part of the lock that other processes share, as a script: refused, or
+// held (depth counted) while the file steps run.
+class ScriptedSharedLock : public ISharedDataFileLock {
+ public:
+  bool Acquire() override {
+    if (refuse) return false;
+    ++depth;
+    return true;
+  }
+  void Release() override { --depth; }
+  bool refuse = false;
+  int depth = 0;
+};
+
+// Another process keeps the shared lock: the store fails as a store whose
+// temporary file fails, told after this process's lock is given back.
+TEST(ChangeDataDocument, SharedLockKeptElsewhereFailsTheStoreWithItsMessage) {
+  const struct {
+    const char* what;
+    std::function<int(DataFileEnv&)> store;
+  } cases[] = {
+      {"a document", [](DataFileEnv& env) {
+         TiXmlDocument document;
+         document.Parse("<CleaningSpots />");
+         return SaveDataDocument(env, document, DataFileHarness::kSpotList);
+       }},
+      {"a choice", [](DataFileEnv& env) { return SaveSpotChoice(env, CCleaningSpot("A", 0), 1); }},
+  };
+  for (const auto& c : cases) {
+    for (bool refuse : {true, false}) {
+      MemoryFileStore files;
+      test::FakeMachine machine;
+      test::MapSettings settings;
+      settings.values["path"] = "C:\\Data";
+      test::ScriptedPrompt prompt;
+      ScriptedSharedLock shared;
+      shared.refuse = refuse;
+      CDataFileLock lock(shared);
+      DataFileEnv env{files, machine, settings, prompt, lock};
+      files.PutData(DataFileHarness::kSpotList, "<CleaningSpots><G><S name=\"A\" ToBeCleaned=\"0\" /></G></CleaningSpots>");
+      const std::string before = files.files[DataFileHarness::kSpotList];
+      EXPECT_EQ(c.store(env), refuse ? 0 : 1) << c.what;
+      EXPECT_EQ(files.files[DataFileHarness::kSpotList] == before, refuse) << c.what;
+      EXPECT_EQ(prompt.asked.size(), refuse ? 1u : 0u) << c.what;
+      if (refuse && !prompt.asked.empty()) {
+        EXPECT_EQ(prompt.asked[0].text, "Error occuered while Saving");
+        EXPECT_EQ(prompt.asked[0].kind, PromptKind::kOk);
+        EXPECT_TRUE(files.ops.empty()) << c.what << ": nothing touched without the lock";
+      }
+      EXPECT_EQ(shared.depth, 0) << c.what;
+      EXPECT_TRUE(lock.TryEnter()) << c.what;
+      lock.Leave();
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
+#include "app/child_process.h"
 #include "model/data_file_win.h"
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
@@ -155,6 +157,66 @@ TEST(SaveDataDocumentWin, TargetThatCannotBeCreatedStaysSilent) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   EXPECT_FALSE(Exists(std::string(temp) + "~swhtmp.tmp"));
+}
+
+// Another process's store in progress: holds the data files' named mutex
+// from SH_MUTEX_HELD being set until SH_MUTEX_RELEASE is.
+TEST(DISABLED_DataFilesMutexHolder, Hold) {
+  const std::string heldName = test::ChildEnvironment("SH_MUTEX_HELD");
+  if (heldName.empty()) GTEST_SKIP() << "only run by AnotherProcessKeepingTheLockFailsTheStoreInTime";
+  ScopedHandle held(OpenEventA(EVENT_MODIFY_STATE, FALSE, heldName.c_str()));
+  ScopedHandle release(OpenEventA(SYNCHRONIZE, FALSE, test::ChildEnvironment("SH_MUTEX_RELEASE").c_str()));
+  ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kDataFilesMutexName));
+  ASSERT_TRUE(held.valid() && release.valid() && mutex.valid());
+  ASSERT_EQ(WaitForSingleObject(mutex.get(), 10000), WAIT_OBJECT_0);
+  SetEvent(held.get());
+  WaitForSingleObject(release.get(), 60000);
+  ReleaseMutex(mutex.get());
+}
+
+// While another process stores, a store here waits no longer than its
+// bound and then fails as a store whose temporary file fails, the file
+// unchanged; once the other process is done, stores go through again.
+TEST(SaveDataDocumentWin, AnotherProcessKeepingTheLockFailsTheStoreInTime) {
+  ScratchDir dir("savelocked");
+  ASSERT_EQ(WriteDataFile(dir / "Splst.swh", "<CleaningSpots />"), 1);
+  MapSettings settings;
+  settings.values["path"] = dir.path();
+  CRegistrySettingsStore stored;
+  CWinFileStore files;
+  CWinPluginEnvironment machine(stored);
+  ScriptedPrompt prompt;
+  CWinDataFileLock lock(kDataFilesMutexName, 500);
+  DataFileEnv env{files, machine, settings, prompt, lock};
+  TiXmlDocument document;
+  document.Parse("<CleaningSpots Version=\"2\" />");
+
+  const std::string tag = std::to_string(GetCurrentProcessId());
+  const std::string heldName = "sh_datafiles_held_" + tag, releaseName = "sh_datafiles_release_" + tag;
+  ScopedHandle held(CreateEventA(nullptr, TRUE, FALSE, heldName.c_str()));
+  ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
+  test::ChildResult holder;
+  std::thread other([&] {
+    holder = test::RunTestsInChild("DISABLED_DataFilesMutexHolder.*",
+                                   {{"SH_MUTEX_HELD", heldName}, {"SH_MUTEX_RELEASE", releaseName}});
+  });
+  if (WaitForSingleObject(held.get(), 30000) == WAIT_OBJECT_0) {
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(SaveDataDocument(env, document, dir / "Splst.swh"), 0);
+    const DWORD spent = GetTickCount() - start;
+    EXPECT_GE(spent, 400u);
+    EXPECT_LT(spent, 5000u);
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text, "Error occuered while Saving");
+    EXPECT_EQ(ReadDataFile(dir / "Splst.swh"), "<CleaningSpots />");
+  } else {
+    ADD_FAILURE() << "the other process never held the lock";
+  }
+  SetEvent(release.get());
+  other.join();
+  EXPECT_TRUE(holder.PassedOne()) << holder.output;
+  EXPECT_EQ(SaveDataDocument(env, document, dir / "Splst.swh"), 1);
+  EXPECT_EQ(ReadDataFile(dir / "Splst.swh"), "<CleaningSpots Version=\"2\" />\r\n");
 }
 
 TEST(LoadPluginListWin, PresenceTestsOnTheRealMachine) {

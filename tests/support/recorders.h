@@ -26,6 +26,7 @@ class RecordingLog : public CCleanLog {
     return true;
   }
   void Close() override { ++closed; }
+  bool KeepsLines() const override { return true; }
   std::string All() const {
     std::string out;
     for (const auto& l : lines) out += l;
@@ -66,11 +67,14 @@ class RecordingReport : public ICleanReport {
 };
 
 // Counts files through PauseAfterFile; `onFile` may act at the n-th file
-// (for example click Abort).
+// (for example click Abort), `onPump` at the n-th pump of its own.
 class ScriptedControl : public IRunControl {
  public:
   bool IsRunning() override { return running && (run == nullptr || run->running()); }
-  void PumpMessages() override { ++pumps; }
+  void PumpMessages() override {
+    ++pumps;
+    if (onPump) onPump(pumps);
+  }
   void PauseAfterFile() override {
     ++files;
     if (onFile) onFile(files);
@@ -80,6 +84,7 @@ class ScriptedControl : public IRunControl {
   int pumps = 0;
   int files = 0;
   std::function<void(int)> onFile;
+  std::function<void(int)> onPump;
 };
 
 class MapSettings : public ISettingsStore {

@@ -56,6 +56,40 @@ constexpr int kStatusLeft = 164, kStatusRight = 530;
 constexpr int kStatusTops[5] = {318, 350, 382, 414, 446};
 constexpr int kStatusHeight = 17;
 
+// Test hook, used only by the end-of-session scripts under tools/tests: the
+// real ExitWindowsEx ends the whole Wine session at once, so when this
+// variable names a file the after-cleaning action is appended there as a
+// line ("shutdown", "restart", "dialog") instead of being carried out.
+constexpr char kSessionRecordVariable[] = "SWEEPHARBOR_TEST_SESSION_RECORD";
+
+class CRecordingSessionEnder : public ISessionEnder {
+ public:
+  explicit CRecordingSessionEnder(const std::string& path) : path_(path) {}
+  int EnablePrivilege(const char*) override { return kPrivilegeEnabled; }
+  BOOL EndSession(UINT flags, DWORD) override {
+    return Record(flags == EWX_SHUTDOWN ? "shutdown" : flags == EWX_REBOOT ? "restart" : "other");
+  }
+  bool ShowShutdownDialog() override { return Record("dialog") != FALSE; }
+
+ private:
+  BOOL Record(const std::string& action) {
+    ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return FALSE;
+    SetFilePointer(file.get(), 0, nullptr, FILE_END);
+    const std::string line = action + "\r\n";
+    DWORD written = 0;
+    return WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  }
+  std::string path_;
+};
+
+std::string SessionRecordPath() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetEnvironmentVariableA(kSessionRecordVariable, path, sizeof path);
+  return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
+}
+
 bool IsLink(int id) {
   for (const LinkSpec& l : kLinks)
     if (l.id == id) return true;
@@ -103,7 +137,7 @@ CMainDlg::~CMainDlg() {
 
 BOOL CMainDlg::OnInit() {
   ApplySkin();
-  app_.instance().RegisterAsFirstInstance(hwnd_);
+  app_.instance().SetMainWindow(hwnd_);
 
   CSettings settings(services_.settings);
   if (settings.AutoUpdate()) RunUpdateDialog(hwnd_);
@@ -285,9 +319,29 @@ void CMainDlg::CloseRequest() {
     if (request.text.empty()) request.text = kCloseConfirmFallback;
     request.caption = "SweepHarbor";
     request.kind = PromptKind::kYesNo;
+    // No: everything goes on as it was, a run in progress too.
     if (services_.prompt.Ask(request) != PromptAnswer::kYes) return;
   }
-  End(IDOK);
+  EndProgram(IDOK);
+}
+
+void CMainDlg::EndProgram(INT_PTR result) {
+  // A run pumps messages inside this dialog's loop: left going, it would
+  // keep deleting with no window and no Abort. Stopped as Abort stops it,
+  // it winds down at its next check and the loop ends right after.
+  closing_ = true;
+  if (cleanList_) cleanList_->StopRun();
+  End(result);
+}
+
+void CMainDlg::SetCleaningInProgress(bool on) {
+  cleaningInProgress_ = on;
+  // The run a shutdown request came during has ended; the shutdown run
+  // starts from the main loop, as a run cannot start inside another.
+  if (!on && shutdownRunWaiting_ && !closing_) {
+    shutdownRunWaiting_ = false;
+    Post(WM_CLEAN_FOR_SHUTDOWN);
+  }
 }
 
 void CMainDlg::ApplyCommandLine() {
@@ -304,31 +358,48 @@ void CMainDlg::RunCleanSwitch() {
   InvalidateRect(hwnd_, &homeArea_, FALSE);
   if (CSkinButton* clean = NavButton(IDC_NAV_CLEAN)) clean->Select();
   switcher_.Show(IDC_NAV_CLEAN);
-  cleanList_->set_for_shutdown(0);
-  cleanList_->RunUnattended();
-  SendToTray();
+  // A shutdown cleaning asked for meanwhile follows in the shown window.
+  if (cleanList_->RunUnattended(false) && !shutdownCleaningPending_) SendToTray();
 }
 
 LRESULT CMainDlg::OnQueryEndSession() {
+  // The session must not end under the shutdown cleaning, nor before its
+  // after-cleaning action.
+  if (shutdownCleaningPending_) return FALSE;
   if (shutdownRequestHandled_ || !CSettings(services_.settings).CleanShutdown()) return TRUE;
   shutdownRequestHandled_ = true;
+  shutdownCleaningPending_ = true;
   Post(WM_CLEAN_FOR_SHUTDOWN);
   return FALSE;
 }
 
 void CMainDlg::OnCleanForShutdown() {
+  if (closing_ || !shutdownCleaningPending_) return;
+  if (cleanList_->running()) {
+    // The run in progress (the user's, or the start-up one) is left to its
+    // end and the shutdown run follows it: every chosen row is cleaned
+    // before the after-cleaning action.
+    shutdownRunWaiting_ = true;
+    return;
+  }
   if (home_screen()) {
     InvalidateRect(hwnd_, &homeArea_, FALSE);
     ShowLinks(false);
   }
   if (CSkinButton* clean = NavButton(IDC_NAV_CLEAN)) clean->Select();
   switcher_.Show(IDC_NAV_CLEAN);
-  cleanList_->set_for_shutdown(1);
-  cleanList_->RunUnattended();
+  cleanList_->RunUnattended(true);
 }
 
 void CMainDlg::AfterShutdownRun() {
-  CShutdownHelper helper(services_.session, app_.systemInfo().IsNtFamily());
+  // From here on the session may end: the action itself asks again.
+  shutdownCleaningPending_ = false;
+  // Closing the program stops its run, not the computer.
+  if (closing_) return;
+  const std::string record = SessionRecordPath();
+  CRecordingSessionEnder recorder(record);
+  ISessionEnder& ender = record.empty() ? services_.session : static_cast<ISessionEnder&>(recorder);
+  CShutdownHelper helper(ender, app_.systemInfo().IsNtFamily());
   helper.ActOnShutdownOption(CSettings(services_.settings).ShutDownOptions());
 }
 
@@ -340,7 +411,7 @@ bool CMainDlg::OnCommand(int id, int, HWND) {
       CloseRequest();
       return true;
     case IDCANCEL:
-      End(IDCANCEL);  // Escape: no confirmation
+      EndProgram(IDCANCEL);  // Escape: no confirmation
       return true;
     case IDC_TITLE_MINIMIZE:
       SendToTray();

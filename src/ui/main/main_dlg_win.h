@@ -38,7 +38,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   // ISkinButtonTarget: navigation, refused during a run.
   bool OnSkinButtonClicked(CSkinButton& button) override;
   // ICleanListOwner
-  void SetCleaningInProgress(bool on) override { cleaningInProgress_ = on; }
+  void SetCleaningInProgress(bool on) override;
   void AfterShutdownRun() override;
 
   // What a click on the navigation button does, from code (tray menu).
@@ -46,6 +46,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   void SendToTray();
   void BringBackFromTray();
   // Ends the program, after the confirmation while a shield setting is on.
+  // A run in progress is stopped first.
   void CloseRequest();
 
   bool home_screen() const { return switcher_.current() == nullptr; }
@@ -74,6 +75,8 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   void PlaceTitleButtons(int clientWidth);
   LRESULT OnQueryEndSession();
   void OnCleanForShutdown();
+  // Every way out: stops a run in progress, then ends the dialog.
+  void EndProgram(INT_PTR result);
   bool OnCtlColor(HDC dc, HWND control, LRESULT* result);
   void ShowLinks(bool show);
 
@@ -85,6 +88,12 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   RECT homeArea_ = {0, 0, 0, 0};
   bool cleaningInProgress_ = false;
   bool shutdownRequestHandled_ = false;
+  // A refused end-of-session request whose cleaning and after-cleaning
+  // action have not run yet: every further request is refused meanwhile.
+  bool shutdownCleaningPending_ = false;
+  // That cleaning waits for the run in progress to end.
+  bool shutdownRunWaiting_ = false;
+  bool closing_ = false;
   bool trayReady_ = false;
   CSystemTray tray_;
   CSkinButtonGroups buttonGroups_;

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+
 #include "app/cleaner_app_win.h"
 #include "engine/win_cleaners_win.h"
 #include "model/data_file_win.h"
@@ -26,13 +28,45 @@ class RecordingSession : public ISessionEnder {
   int EnablePrivilege(const char*) override { return kPrivilegeEnabled; }
   BOOL EndSession(UINT flags, DWORD) override {
     calls.push_back(flags == EWX_SHUTDOWN ? "shutdown" : flags == EWX_REBOOT ? "restart" : "other");
+    if (onCall) onCall();
     return TRUE;
   }
   bool ShowShutdownDialog() override {
     calls.push_back("dialog");
+    if (onCall) onCall();
     return true;
   }
   std::vector<std::string> calls;
+  std::function<void()> onCall;  // sees the machine as the action finds it
+};
+
+// Asks the main window whether the session may end when its posted message
+// comes, so that the question can reach the window in the middle of a run
+// (the run's message pump delivers it); keeps the answers.
+class SessionAsker {
+ public:
+  explicit SessionAsker(HWND target) : target_(target) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ShTestSessionAsker";
+    RegisterClassA(&wc);
+    window_.reset(CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                  nullptr));
+    SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  void AskAtNextPump() { PostMessageA(window_.get(), WM_APP, 0, 0); }
+  std::vector<LRESULT> answers;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<SessionAsker*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg != WM_APP || self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    self->answers.push_back(SendMessageA(self->target_, WM_QUERYENDSESSION, 0, 0));
+    return 0;
+  }
+  HWND target_;
+  ScopedWindow window_;
 };
 
 class RecordingShell : public IShellLauncher {
@@ -50,9 +84,13 @@ class RecordingShell : public IShellLauncher {
 
 class NoBrowsers : public IBrowserWindows {
  public:
-  uintptr_t FindBrowserWindow() override { return 0; }
+  std::vector<BrowserWindow> FindBrowserWindows() override { return {}; }
   bool AskToClose() override { return false; }
+  void RequestClose(uintptr_t) override {}
+  bool IsOpen(uintptr_t) override { return false; }
+  bool OwnerIsShell(uintptr_t) override { return false; }
   bool EndOwnerProcess(uintptr_t) override { return false; }
+  void Pause(int) override {}
 };
 
 void Pump() {
@@ -77,12 +115,16 @@ class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     settings.values["path"] = data.path();
+    LayFiles();
+    WriteSpotList(true);
+  }
+  // Three files for each chosen spot, one that no spot takes.
+  void LayFiles() {
     MakeDirs(tree / "temp");
     MakeDirs(tree / "logs");
     for (int i = 0; i < 3; ++i) WriteBytes(tree / ("temp\\t" + std::to_string(i) + ".tmp"), 1000);
     for (int i = 0; i < 3; ++i) WriteBytes(tree / ("logs\\l" + std::to_string(i) + ".log"), 2000);
     WriteBytes(tree / "temp\\keep.txt", 1);
-    WriteSpotList(true);
   }
   void TearDown() override {
     dlg.reset();
@@ -237,6 +279,71 @@ TEST_F(MainWindow, AbortStopsTheRunAndNavigationIsRefusedMeanwhile) {
   EXPECT_FALSE(dlg->cleaning_in_progress());
 }
 
+TEST_F(MainWindow, EachRunStartsWithEveryRowWaiting) {
+  ASSERT_TRUE(Start());
+  Press(IDC_NAV_CLEAN);
+  ClickStart();
+  ASSERT_EQ(CellText(ListView(), 1, 3), "Cleaned");
+  LayFiles();
+  PostMessageA(dlg->clean_list().hwnd(), WM_COMMAND, MAKEWPARAM(IDC_CLEAN_BUTTON, BN_CLICKED), 0);  // Abort
+  ClickStart();
+  EXPECT_EQ(CellText(ListView(), 0, 1), "1") << "the second run's own count";
+  EXPECT_EQ(CellText(ListView(), 0, 3), "Cleaned");
+  // The row the aborted run never reached shows nothing of the first run.
+  EXPECT_EQ(CellText(ListView(), 1, 1), "");
+  EXPECT_EQ(CellText(ListView(), 1, 2), "");
+  EXPECT_EQ(CellText(ListView(), 1, 3), "Pending");
+  EXPECT_EQ(dlg->clean_list().RowState(1), 0);
+}
+
+// Every way out during a run stops the run before the window ends: the run
+// ends after the file it was at. Where the close asks (a shield setting on),
+// No lets the run go on to its end.
+TEST_F(MainWindow, EveryCloseDuringARunStopsTheRunFirst) {
+  struct Case {
+    const char* way;
+    UINT message;
+    WPARAM command;
+    const char* shield;  // a shield setting that is on, or none
+    PromptAnswer answer;
+    size_t asked;
+    bool ends;
+  };
+  const Case cases[] = {
+      {"exit button", WM_COMMAND, IDC_TITLE_EXIT, nullptr, PromptAnswer::kNo, 0, true},
+      {"tray menu Exit", WM_COMMAND, ID_APP_EXIT, nullptr, PromptAnswer::kNo, 0, true},
+      {"Enter", WM_COMMAND, IDOK, nullptr, PromptAnswer::kNo, 0, true},
+      {"Alt+F4", WM_SYSCOMMAND, SC_CLOSE, nullptr, PromptAnswer::kNo, 0, true},
+      {"Escape, never asks", WM_COMMAND, IDCANCEL, "ShieldHomePage", PromptAnswer::kNo, 0, true},
+      {"exit button, Yes", WM_COMMAND, IDC_TITLE_EXIT, "ShieldHijack", PromptAnswer::kYes, 1, true},
+      {"Alt+F4, No", WM_SYSCOMMAND, SC_CLOSE, "ShieldFavorites", PromptAnswer::kNo, 1, false},
+      {"tray menu Exit, No", WM_COMMAND, ID_APP_EXIT, "ShieldHomePage", PromptAnswer::kNo, 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    LayFiles();
+    for (const char* shield : {"ShieldHijack", "ShieldFavorites", "ShieldHomePage"})
+      settings.values[shield] = c.shield != nullptr && std::string(c.shield) == shield ? "1" : "0";
+    prompt.asked.clear();
+    prompt.answers = {c.answer};
+    ASSERT_TRUE(Start());
+    Press(IDC_NAV_CLEAN);
+    HWND window = Window();
+    PostMessageA(window, c.message, c.command, 0);  // comes after the run's first file
+    ClickStart();
+    EXPECT_EQ(prompt.asked.size(), c.asked);
+    EXPECT_FALSE(dlg->clean_list().running());
+    EXPECT_EQ(IsWindow(window) == FALSE, c.ends);
+    if (c.ends) {
+      EXPECT_EQ(List(tree / "temp").size(), 3u) << "the run stopped after its first file";
+      EXPECT_EQ(List(tree / "logs").size(), 3u);
+    } else {
+      EXPECT_EQ(List(tree / "temp"), (std::vector<std::string>{"keep.txt"})) << "the run went on to its end";
+      EXPECT_TRUE(List(tree / "logs").empty());
+    }
+  }
+}
+
 TEST_F(MainWindow, TrayRoundTripsByButtonMenuAndDoubleClick) {
   ASSERT_TRUE(Start());
   SendMessageA(Window(), WM_COMMAND, IDC_TITLE_MINIMIZE, 0);
@@ -350,6 +457,48 @@ TEST_F(MainWindow, ShutdownIsRefusedOnceForACleaningThenAllowed) {
   settings.values["CleanShutdown"] = "0";
   ASSERT_TRUE(Start());
   EXPECT_EQ(SendMessageA(Window(), WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+// A request to end the session during the user's own run: refused, the run
+// goes on to its end, the shutdown run follows it, and only then comes the
+// after-cleaning action; every request before that action is refused.
+TEST_F(MainWindow, ShutdownDuringAUsersRunActsOnlyAfterEveryRowIsClean) {
+  settings.values["CleanShutdown"] = "1";
+  settings.values["ShutDownOptions"] = "1";
+  std::vector<size_t> filesAtAction;
+  session.onCall = [&] { filesAtAction.push_back(List(tree / "temp").size() + List(tree / "logs").size()); };
+  ASSERT_TRUE(Start());
+  Press(IDC_NAV_CLEAN);
+  SessionAsker asker(Window());
+  asker.AskAtNextPump();
+  ClickStart();  // the question comes after the run's first file
+  EXPECT_EQ(asker.answers, (std::vector<LRESULT>{FALSE}));
+  EXPECT_EQ(List(tree / "temp"), (std::vector<std::string>{"keep.txt"})) << "the user's run went on to its end";
+  EXPECT_TRUE(List(tree / "logs").empty());
+  EXPECT_TRUE(session.calls.empty()) << "no action before the shutdown run";
+
+  LayFiles();             // new traces for the shutdown run to meet
+  asker.AskAtNextPump();  // asked again during that run
+  Pump();
+  EXPECT_EQ(asker.answers, (std::vector<LRESULT>{FALSE, FALSE}));
+  EXPECT_EQ(session.calls, (std::vector<std::string>{"shutdown"}));
+  EXPECT_EQ(filesAtAction, (std::vector<size_t>{1})) << "only keep.txt was left when the action came";
+  EXPECT_EQ(SendMessageA(Window(), WM_QUERYENDSESSION, 0, 0), TRUE) << "after the action the session may end";
+}
+
+// Closing during the shutdown run stops the run and the program, not the
+// computer: no after-cleaning action follows.
+TEST_F(MainWindow, ClosingDuringTheShutdownRunEndsWithoutTheAction) {
+  settings.values["CleanShutdown"] = "1";
+  settings.values["ShutDownOptions"] = "1";
+  ASSERT_TRUE(Start());
+  HWND window = Window();
+  ASSERT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+  PostMessageA(window, WM_COMMAND, IDCANCEL, 0);  // comes after the run's first file
+  Pump();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(List(tree / "temp").size(), 3u) << "the run stopped after its first file";
+  EXPECT_TRUE(session.calls.empty());
 }
 
 TEST_F(MainWindow, HelpOpensTheMakersPage) {
