@@ -198,12 +198,12 @@ LRESULT CALLBACK StandInProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 // The child half of the test above: passes when every window it made was
 // closed within a minute.
 TEST(DISABLED_BrowserWindowStandIn, RunsUntilItsWindowsClose) {
-  const std::string spec = ChildEnvironment(kStandInVariable);
-  if (spec.empty()) GTEST_SKIP() << "only run by YesClosesWindowsAndEndsOnlyAStubbornBrowserOutsideTheShell";
+  const std::string request = ChildEnvironment(kStandInVariable);
+  if (request.empty()) GTEST_SKIP() << "only run by YesClosesWindowsAndEndsOnlyAStubbornBrowserOutsideTheShell";
   int live = 0;
   std::vector<StandInWindow> behaviours;
   std::vector<std::string> classes;
-  for (const std::string& item : Split(spec, ',')) {
+  for (const std::string& item : Split(request, ',')) {
     const size_t colon = item.find(':');
     ASSERT_NE(colon, std::string::npos) << item;
     classes.push_back(item.substr(0, colon));
