@@ -22,7 +22,10 @@ sh_wine_prefix "$B/wine/bench" || exit 1
 "$WINESERVER" -k 2>/dev/null || true
 "$WINESERVER" -w 2>/dev/null || true
 "${pin[@]}" "$WINESERVER" -p >/dev/null 2>&1 || true
-trap 'sh_wine_stop' EXIT
+# The start-up bench opens windows: a display of the run's own (the prefix
+# already has Managed=N, see sh_wine_prefix).
+sh_xvfb_start || exit 1
+trap 'sh_wine_stop; sh_xvfb_stop' EXIT
 sh_install_into_prefix "$B/win"
 status=0
 for exe in "$B"/win/*_bench.exe; do
