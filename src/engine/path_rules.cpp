@@ -164,8 +164,9 @@ std::string ParentPath(const std::string& normalPath) {
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
+  static const std::string kNotInAName("\\/\0", 3);
   if (folder.empty() || name.empty() || name == "." || name == ".." ||
-      name.find_first_of(std::string("\\/\0", 3)) != std::string::npos)
+      name.find_first_of(kNotInAName) != std::string::npos)
     return "";
   std::string joined;
   joined.reserve(folder.size() + 1 + name.size());

@@ -167,7 +167,7 @@ void CSpotCleaner::WalkFolder(CCleanRunContext& context, Walk& walk, const std::
   const ListResult listed = ports_.files.List(folder, [&](const FsEntry& entry) {
     if (!context.Running()) return false;
     if (!MatchesMask(entry.name, pattern)) return true;
-    const std::string full = JoinPath(folder, entry.name);
+    std::string full = JoinPath(folder, entry.name);
     if (IsDirectory(entry)) {
       ++walk.count;
       ShowFilesAndSize(context, walk.count, walk.size);
@@ -195,33 +195,38 @@ void CSpotCleaner::WalkFolder(CCleanRunContext& context, Walk& walk, const std::
       }
       return true;
     }
-    ActOnFile(context, walk, full, entry);
+    ActOnFile(context, walk, std::move(full), entry);
     return true;
   });
   // A folder that exists but cannot be read is said, never passed over.
   if (listed == ListResult::kFailed) context.Log(logline::CouldNotDelete(JoinPath(folder, pattern)));
 }
 
-void CSpotCleaner::ActOnFile(CCleanRunContext& context, Walk& walk, const std::string& path, const FsEntry& entry) {
-  if (!IsExcludedFile(context, path)) {
+void CSpotCleaner::ActOnFile(CCleanRunContext& context, Walk& walk, std::string path, const FsEntry& entry) {
+  // The entry's own name is the file name: no copy per file on this path.
+  bool excluded = false;
+  for (const std::string& name : context.exclusions) excluded = excluded || EqualsNoCase(entry.name, name);
+  if (!excluded) {
     walk.size += static_cast<double>(static_cast<uint32_t>(entry.size));
     ++walk.count;
     ShowFilesAndSize(context, walk.count, walk.size);
-    CleanAction action = PathAction(ActionKind::kDeleteFile, path);
+    CleanAction action;
+    action.path = std::move(path);
+    const std::string& full = action.path;
     action.bytes = entry.size;
     action.attributes = entry.attributes;
     if (!entry.spellable) {
-      context.Log(logline::CouldNotDelete(path));
+      context.Log(logline::CouldNotDelete(full));
     } else if (!context.wipeName.empty() && EqualsNoCase(entry.name, context.wipeName)) {
-      context.Log(logline::WipingIndexDat(path));
+      context.Log(logline::WipingIndexDat(full));
       action.kind = ActionKind::kWipeIndexDat;
       if (Act(context, action, walk.count, walk.size) != ActionResult::kDone) {
-        Act(context, PathAction(ActionKind::kDeleteAtReboot, path), walk.count, walk.size);
-        context.Log(logline::RebootDeleting(path));
+        Act(context, PathAction(ActionKind::kDeleteAtReboot, full), walk.count, walk.size);
+        context.Log(logline::RebootDeleting(full));
       }
     } else {
       const bool done = Act(context, action, walk.count, walk.size) == ActionResult::kDone;
-      if (context.Logging()) context.Log(done ? logline::Deleting(path) : logline::CouldNotDelete(path));
+      if (context.Logging()) context.Log(done ? logline::Deleting(full) : logline::CouldNotDelete(full));
     }
   }
   context.control->PauseAfterFile();

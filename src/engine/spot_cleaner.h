@@ -75,7 +75,7 @@ class CSpotCleaner {
   struct Walk;
   void WalkFolder(CCleanRunContext& context, Walk& walk, const std::string& folder, const std::string& pattern,
                   int depth);
-  void ActOnFile(CCleanRunContext& context, Walk& walk, const std::string& path, const FsEntry& entry);
+  void ActOnFile(CCleanRunContext& context, Walk& walk, std::string path, const FsEntry& entry);
   void WalkRecycled(CCleanRunContext& context, const std::string& folder, const std::string& indexFile, int& count,
                     double& size, int depth);
   bool DeleteKeyTree(CCleanRunContext& context, RegRoot root, const std::string& key, int depth);
