@@ -35,6 +35,8 @@
 
 using namespace sh;
 
+#include "bench_clock.h"
+
 namespace {
 
 constexpr int kRounds = 5;
@@ -42,19 +44,8 @@ constexpr int kFolders = 100;
 constexpr int kFilesPerFolder = 100;
 constexpr double kGoal = 0.9;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  if (n == 0) return 0;
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 int MakeTree(const std::string& root, int folders, int filesPerFolder) {
   CreateDirectoryA(root.c_str(), nullptr);

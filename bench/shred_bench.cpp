@@ -23,25 +23,16 @@
 
 using namespace sh;
 
+#include "bench_clock.h"
+
 namespace {
 
 constexpr uint64_t kSize = 64u << 20;
 constexpr int kRounds = 5;
 constexpr double kGoal = 0.9;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  if (n == 0) return 0;
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 bool MakeFile(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -19,25 +19,16 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 namespace {
 
 constexpr int kRounds = 5;
 constexpr double kGoal = 1.5;
 constexpr DWORD kTimeoutMs = 30000;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  if (n == 0) return 0;
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 std::string OwnFolder() {
   char path[MAX_PATH] = {};
