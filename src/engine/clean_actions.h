@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "model/catalog.h"
@@ -51,23 +50,11 @@ class IActionExecutor {
   virtual void BindRunControl(IRunControl* control) { (void)control; }
 };
 
-// Does nothing, reports every action done, and hands each to `observer`
-// (the console's --verbose listing); what a run would do, with the same
-// rows, counts and sizes, and nothing changed.
+// Does nothing and reports every action done: what a run would do, with
+// the same rows, counts and sizes, and nothing changed.
 class CPreviewExecutor : public IActionExecutor {
  public:
-  using Observer = std::function<void(const CleanAction&)>;
-  explicit CPreviewExecutor(Observer observer = nullptr) : observer_(std::move(observer)) {}
-  ActionResult Execute(const CleanAction& action) override {
-    ++actions_;
-    if (observer_) observer_(action);
-    return ActionResult::kDone;
-  }
-  int actions() const { return actions_; }
-
- private:
-  Observer observer_;
-  int actions_ = 0;
+  ActionResult Execute(const CleanAction&) override { return ActionResult::kDone; }
 };
 
 // "delete", "wipe", "remove folder", ...: how the console names an action.

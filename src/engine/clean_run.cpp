@@ -17,8 +17,7 @@ void ShowFilesAndSize(CCleanRunContext& context, int count, double size) {
 
 void AddExclusion(CCleanRunContext& context, const std::string& name) { context.exclusions.push_back(name); }
 
-bool IsExcludedFile(const CCleanRunContext& context, const std::string& path) {
-  std::string name = StripLeading(FileNamePart(path), '\\');
+bool IsExcludedName(const CCleanRunContext& context, const std::string& name) {
   for (const std::string& excluded : context.exclusions)
     if (EqualsNoCase(name, excluded)) return true;
   return false;

@@ -96,8 +96,8 @@ class CCleanRunContext {
 // The Files and Size columns now read `count` and `size`.
 void ShowFilesAndSize(CCleanRunContext& context, int count, double size);
 void AddExclusion(CCleanRunContext& context, const std::string& name);
-// The name after the last backslash equals an exclusion, ignoring case.
-bool IsExcludedFile(const CCleanRunContext& context, const std::string& path);
+// A file name (no folder) equals an exclusion, ignoring case.
+bool IsExcludedName(const CCleanRunContext& context, const std::string& name);
 
 class CSpotCleaner;
 

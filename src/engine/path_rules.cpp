@@ -66,18 +66,6 @@ bool GlobMatch(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
-bool IsReservedDeviceName(const std::string& name) {
-  // Win32 looks at the part before the extension (or a stream colon), with
-  // trailing spaces dropped: "nul.txt" and "COM1 .log" are devices too.
-  std::string_view base(name);
-  base = base.substr(0, base.find_first_of(".:"));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (EqualsNoCaseAscii(base, device)) return true;
-  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
-    return EqualsNoCaseAscii(base.substr(0, 3), "COM") || EqualsNoCaseAscii(base.substr(0, 3), "LPT");
-  return false;
-}
 
 }  // namespace
 
@@ -194,10 +182,6 @@ bool IsFoundFolderName(const std::string& name) {
   return std::all_of(name.begin() + 6, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool NameNeedsExactSpelling(const std::string& name) {
-  if (name.empty()) return false;
-  return name.back() == ' ' || name.back() == '.' || IsReservedDeviceName(name);
-}
 
 std::vector<ByteRange> ShredRegions(uint64_t size, const std::optional<std::vector<ByteRange>>& allocated) {
   std::vector<ByteRange> out;

@@ -50,11 +50,6 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 // digits, any case of letters ("FOUND.000", "found.123"); false for "found", "found.txt", "found.photos", "found.1234", "found.00".
 bool IsFoundFolderName(const std::string& name);
 
-// A name the walk must never act on by a different spelling: ends in a space or a dot (Windows' path parsing
-// would trim those and reach another file). Used to route such names to the exact-name path.
-// Reserved device names ("CON", "nul.txt", "COM1 .log", "LPT9") count too: Win32 parsing turns those into
-// the device, and a shred would write to a serial port or a printer instead of the file.
-bool NameNeedsExactSpelling(const std::string& name);
 
 // Shredding of a sparse file writes only what the disk already holds. Given the file's size and, for a sparse file,
 // its allocated ranges (offset, length; any order, may overlap, may reach past the size), the regions to overwrite,

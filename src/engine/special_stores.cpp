@@ -31,15 +31,6 @@ std::string RecycledFolder(const std::string& driveRoot) { return StripTrailing(
 std::string RecycledIndexInfo(const std::string& folder) { return StripTrailing(folder, '\\') + "\\INFO"; }
 std::string RecycledIndexInfo2(const std::string& folder) { return StripTrailing(folder, '\\') + "\\INFO2"; }
 
-std::string RecycledSearchPattern(const std::string& folder) {
-  if (folder.find('*') != std::string::npos) return folder;
-  return StripTrailing(folder, '\\') + "\\*.*";
-}
 
-std::string RecycledSearchFolder(const std::string& folder) {
-  if (folder.find('*') == std::string::npos) return StripTrailing(folder, '\\');
-  size_t slash = folder.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
 
 }  // namespace sh

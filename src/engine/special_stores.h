@@ -30,10 +30,5 @@ std::string RecycledFolder(const std::string& driveRoot);
 // The two index files looked for, in order: "...\INFO", then "...\INFO2".
 std::string RecycledIndexInfo(const std::string& folder);
 std::string RecycledIndexInfo2(const std::string& folder);
-// The search pattern for a bin folder: unchanged when it holds a "*".
-std::string RecycledSearchPattern(const std::string& folder);
-// The folder a pattern searches: the part before the last backslash when
-// the text is a pattern, else the folder itself without trailing backslashes.
-std::string RecycledSearchFolder(const std::string& folder);
 
 }  // namespace sh

@@ -203,10 +203,7 @@ void CSpotCleaner::WalkFolder(CCleanRunContext& context, Walk& walk, const std::
 }
 
 void CSpotCleaner::ActOnFile(CCleanRunContext& context, Walk& walk, std::string path, const FsEntry& entry) {
-  // The entry's own name is the file name: no copy per file on this path.
-  bool excluded = false;
-  for (const std::string& name : context.exclusions) excluded = excluded || EqualsNoCase(entry.name, name);
-  if (!excluded) {
+  if (!IsExcludedName(context, entry.name)) {
     walk.size += static_cast<double>(static_cast<uint32_t>(entry.size));
     ++walk.count;
     ShowFilesAndSize(context, walk.count, walk.size);
@@ -270,7 +267,7 @@ void CSpotCleaner::CleanRecycleBin(CCleanRunContext& context) {
   for (const std::string& rootText : ports_.environment.DriveRoots()) {
     const std::string root = NormalizePath(rootText);
     if (root.empty()) continue;
-    const std::string folder = JoinPath(root, "Recycled");
+    const std::string folder = RecycledFolder(root);
     std::string indexFile = RecycledIndexInfo(folder);
     if (!ports_.files.FileExists(indexFile)) {
       indexFile = RecycledIndexInfo2(folder);

@@ -141,15 +141,6 @@ TEST(PathRules, IsFoundFolderName) {
   for (const NameCase& c : cases) EXPECT_EQ(IsFoundFolderName(c.name), c.expected) << c.name;
 }
 
-TEST(PathRules, NameNeedsExactSpelling) {
-  const NameCase cases[] = {
-      {"file.", true},     {"file ", true},  {"file. .", true},   {"...", true},  {"CON", true},
-      {"nul.txt", true},   {"Aux", true},    {"COM1 .log", true}, {"lpt9", true}, {"prn:stream", true},
-      {"file.txt", false}, {" file", false}, {"con1", false},     {"COM0", false}, {"console", false},
-      {"COM10", false},    {"a.con", false}, {"", false},
-  };
-  for (const NameCase& c : cases) EXPECT_EQ(NameNeedsExactSpelling(c.name), c.expected) << "'" << c.name << "'";
-}
 
 TEST(PathRules, ShredRegions) {
   using Ranges = std::vector<ByteRange>;

@@ -28,18 +28,12 @@ TEST(FormStore, KeyPaths) {
             "Software\\Microsoft\\Protected Storage System Provider\\jane\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db");
 }
 
-TEST(RecycledFolder, FolderIndexFilesAndPattern) {
+TEST(RecycledFolder, FolderAndIndexFiles) {
   EXPECT_EQ(RecycledFolder("C:\\"), "C:\\Recycled");
   EXPECT_EQ(RecycledFolder("D:"), "D:\\Recycled");
   EXPECT_EQ(RecycledIndexInfo("C:\\Recycled"), "C:\\Recycled\\INFO");
   EXPECT_EQ(RecycledIndexInfo("C:\\Recycled\\"), "C:\\Recycled\\INFO");
   EXPECT_EQ(RecycledIndexInfo2("C:\\Recycled"), "C:\\Recycled\\INFO2");
-  EXPECT_EQ(RecycledSearchPattern("C:\\Recycled"), "C:\\Recycled\\*.*");
-  EXPECT_EQ(RecycledSearchPattern("C:\\Recycled\\\\"), "C:\\Recycled\\*.*");
-  EXPECT_EQ(RecycledSearchPattern("C:\\Recycled\\Dc*"), "C:\\Recycled\\Dc*");
-  EXPECT_EQ(RecycledSearchFolder("C:\\Recycled\\"), "C:\\Recycled");
-  EXPECT_EQ(RecycledSearchFolder("C:\\Recycled\\Dc*"), "C:\\Recycled");
-  EXPECT_EQ(RecycledSearchFolder("Dc*"), "");
 }
 
 }  // namespace
