@@ -46,11 +46,19 @@ std::string CWinFileSystemView::LongPath(const std::string& path) {
   // unexpanded, and without the prefix a trailing space or dot is trimmed.)
   const std::string normal = NormalizePath(path);
   if (normal.empty() || normal.find_first_of("*?") != std::string::npos) return path;
+  // A generated short name always has a '~' (PROGRA~1, and Wine's hashed
+  // PROG~FBU); a name without one is its own long name. Only an
+  // administrator can set another short name by hand.
+  if (normal.find('~') == std::string::npos) return normal;
   std::vector<std::string> names;
   std::string resolved = normal;
   for (std::string up = ParentPath(resolved); !up.empty(); resolved = up, up = ParentPath(resolved))
     names.push_back(LastComponent(resolved));
   for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    if (name->find('~') == std::string::npos) {
+      resolved = JoinPath(resolved, *name);
+      continue;
+    }
     const std::wstring wide = ExactWidePath(JoinPath(resolved, *name));
     WIN32_FIND_DATAW found;
     ScopedFindHandle search(wide.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(wide.c_str(), &found));

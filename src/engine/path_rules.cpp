@@ -67,6 +67,12 @@ bool GlobMatch(std::string_view name, std::string_view mask) {
 }
 
 
+// Empty, "." or "..": never a name to join or match.
+bool IsDotName(const std::string& name) {
+  const size_t n = name.size();
+  return n == 0 || (name[0] == '.' && (n == 1 || (n == 2 && name[1] == '.')));
+}
+
 }  // namespace
 
 std::string NormalizePath(const std::string& path) {
@@ -152,10 +158,10 @@ std::string ParentPath(const std::string& normalPath) {
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-  static const std::string kNotInAName("\\/\0", 3);
-  if (folder.empty() || name.empty() || name == "." || name == ".." ||
-      name.find_first_of(kNotInAName) != std::string::npos)
-    return "";
+  // Asked once per file of every walk: plain comparisons, no searches.
+  if (folder.empty() || IsDotName(name)) return "";
+  for (char c : name)
+    if (c == '\\' || c == '/' || c == '\0') return "";
   std::string joined;
   joined.reserve(folder.size() + 1 + name.size());
   joined += folder;
@@ -165,9 +171,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 bool MatchesMask(const std::string& name, const std::string& mask) {
-  if (name == "." || name == "..") return false;
-  if (mask.empty() || mask == "*" || mask == "*.*") return true;
+  if (IsDotName(name)) return false;
   std::string_view m(mask);
+  if (m.empty() || m == "*" || m == "*.*") return true;
   const size_t k = m.size();
   // "*." is the old way of saying "no extension".
   if (k >= 2 && m[k - 1] == '.' && m[k - 2] != '.')

@@ -42,16 +42,20 @@ std::wstring ExactWidePath(const std::string& path) {
 
 std::string NarrowName(const wchar_t* name, bool& exact) {
   exact = true;
+  // One pass copies what is ASCII (nearly every name), and finds the end.
+  size_t ascii = 0;
+  while (name[ascii] != L'\0' && static_cast<unsigned>(name[ascii]) < 0x80) ++ascii;
+  std::string narrow(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i) narrow[i] = static_cast<char>(name[i]);
+  if (name[ascii] == L'\0') return narrow;
   const int length = lstrlenW(name);
-  if (length == 0) return std::string();
-  if (IsAscii(name, static_cast<size_t>(length))) return std::string(name, name + length);
   BOOL usedDefault = FALSE;
   const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, length, nullptr, 0, nullptr, &usedDefault);
   if (n <= 0) {
     exact = false;
     return "?";
   }
-  std::string narrow(static_cast<size_t>(n), '\0');
+  narrow.assign(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, length, &narrow[0], n, nullptr, &usedDefault);
   if (usedDefault) exact = false;
   return narrow;

@@ -12,11 +12,14 @@
 namespace sh {
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
+  // Case folding keeps each character's byte count in the code pages the
+  // system runs on (one byte, or a lead and trail byte): names of other
+  // lengths differ, and most comparisons end here without the locale.
+  if (a.size() != b.size()) return false;
 #ifdef _WIN32
   return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()),
                   reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
 #else
-  if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
       return false;
