@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 source tools/wine-env.sh
 
 B=${SH_BUILD_ROOT:-${B:-build}}
+# The scripts under tools/tests read the build folder from here too.
+export SH_BUILD_ROOT=$B
 logdir=$B/test-logs
 mkdir -p "$logdir"
 passed=0

@@ -7,10 +7,10 @@
 
 #include <cstddef>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "settings/settings.h"
+#include "toolkit/recursive_lock.h"
 #include "toolkit/seams.h"
 
 class TiXmlDocument;
@@ -87,9 +87,9 @@ class CDataFileLock {
   CDataFileLock(const CDataFileLock&) = delete;
   CDataFileLock& operator=(const CDataFileLock&) = delete;
   // This process only.
-  void Enter() { mutex_.lock(); }
-  void Leave() { mutex_.unlock(); }
-  bool TryEnter() { return mutex_.try_lock(); }
+  void Enter() { local_.lock(); }
+  void Leave() { local_.unlock(); }
+  bool TryEnter() { return local_.try_lock(); }
   // For std::lock_guard.
   void lock() { Enter(); }
   void unlock() { Leave(); }
@@ -108,7 +108,7 @@ class CDataFileLock {
   }
 
  private:
-  std::recursive_mutex mutex_;
+  CRecursiveLock local_;  // this process's part
   ISharedDataFileLock* shared_ = nullptr;
 };
 

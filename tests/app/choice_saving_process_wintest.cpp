@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/child_process.h"
@@ -18,6 +17,7 @@
 #include "model/plugin_file.h"
 #include "settings/registry_settings_win.h"
 #include "support/recorders.h"
+#include "support/test_thread.h"
 #include "support/win_fs.h"
 
 namespace sh {
@@ -112,11 +112,11 @@ TEST_F(ChoiceSavingProcess, ProcessesStoringChoicesAtOnceLoseNothing) {
     ScopedHandle go(CreateEventA(nullptr, TRUE, FALSE, goName.c_str()));
     ScratchDir outputs[2] = {ScratchDir("writer"), ScratchDir("writer")};
     ChildResult results[2];
-    std::thread writers[2];
+    TestThread writers[2];
     for (int i = 0; i < 2; ++i) {
       const std::string readyName = "sh_writer_ready_" + tag + "_" + std::to_string(i);
       ScopedHandle ready(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
-      writers[i] = std::thread([&, i, readyName] {
+      writers[i] = TestThread([&, i, readyName] {
         ChildLaunch launch;
         launch.arguments = "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=DISABLED_ChoiceWriter.*";
         launch.environment = {{"SH_WRITER_KIND", c.kinds[i]},       {"SH_WRITER_SPOT", spotNames[i]},
@@ -130,7 +130,7 @@ TEST_F(ChoiceSavingProcess, ProcessesStoringChoicesAtOnceLoseNothing) {
       EXPECT_EQ(WaitForSingleObject(ready.get(), 30000), WAIT_OBJECT_0) << "writer " << i << " did not start";
     }
     SetEvent(go.get());
-    for (std::thread& w : writers) w.join();
+    for (TestThread& w : writers) w.Join();
     for (const ChildResult& r : results) EXPECT_TRUE(r.PassedOne()) << r.output;
 
     MapSettings settings;

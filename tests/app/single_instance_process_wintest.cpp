@@ -7,13 +7,13 @@
 
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/child_process.h"
 #include "app/installed_program.h"
 #include "app/instance_checker_win.h"
 #include "model/data_file_win.h"
+#include "support/test_thread.h"
 #include "toolkit/win_seams_win.h"
 #include "ui/main/messages.h"
 #include "ui/main/system_tray_win.h"
@@ -154,7 +154,7 @@ TEST_F(SingleInstanceProcess, SecondCopyBesideAFirstInstanceThatDoesNotAnswer) {
     ScopedHandle ready(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
     ScopedHandle done(CreateEventA(nullptr, TRUE, FALSE, doneName.c_str()));
     ChildResult standIn;
-    std::thread first([&] {
+    TestThread first([&] {
       standIn = RunTestsInChild("DISABLED_FirstInstanceStandIn.*",
                                 {{"SH_STANDIN_MODE", c.mode}, {"SH_STANDIN_READY", readyName}, {"SH_STANDIN_DONE", doneName}},
                                 90000);
@@ -167,7 +167,7 @@ TEST_F(SingleInstanceProcess, SecondCopyBesideAFirstInstanceThatDoesNotAnswer) {
       ADD_FAILURE() << "the stand-in did not start";
     }
     SetEvent(done.get());
-    first.join();
+    first.Join();
     EXPECT_TRUE(standIn.PassedOne()) << standIn.output;
   }
 }

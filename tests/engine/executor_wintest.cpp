@@ -12,13 +12,13 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/child_process.h"
 #include "engine/action_executor_win.h"
 #include "engine/wine_rig.h"
 #include "paths/known_locations_win.h"
+#include "support/test_thread.h"
 #include "support/win_fs.h"
 
 namespace sh::test {
@@ -125,7 +125,7 @@ class HeldByChild {
     const std::string events = "shhold-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     ready_.reset(CreateEventA(nullptr, TRUE, FALSE, (events + "-ready").c_str()));
     release_.reset(CreateEventA(nullptr, TRUE, FALSE, (events + "-release").c_str()));
-    child_ = std::thread([this, path, events] {
+    child_ = TestThread([this, path, events] {
       RunTestsInChild("DISABLED_HoldOpenChild.*", {{"SH_HOLD_FILE", path}, {"SH_HOLD_EVENTS", events}});
       ended_ = true;
       SetEvent(ready_.get());  // a child that could not open the file ends the wait too
@@ -135,7 +135,7 @@ class HeldByChild {
   }
   ~HeldByChild() {
     SetEvent(release_.get());
-    child_.join();
+    child_.Join();
   }
   HeldByChild(const HeldByChild&) = delete;
   HeldByChild& operator=(const HeldByChild&) = delete;
@@ -146,7 +146,7 @@ class HeldByChild {
   ScopedHandle ready_, release_;
   std::atomic<bool> ended_{false};
   bool holding_ = false;
-  std::thread child_;
+  TestThread child_;
 };
 
 // What one case lays out: the name the walk meets, and where its data lives.

@@ -10,7 +10,6 @@
 #include <wininet.h>
 
 #include <set>
-#include <thread>
 
 #include "app/child_process.h"
 #include "engine/cookie_ignore.h"
@@ -18,6 +17,7 @@
 #include "engine/registry_scratch_key.h"
 #include "engine/special_stores.h"
 #include "engine/wine_rig.h"
+#include "support/test_thread.h"
 #include "support/win_fs.h"
 
 namespace sh::test {
@@ -381,13 +381,13 @@ TEST(AutoCompleteOnWine, StoresAreEmptiedThroughTheirAccessLists) {
 // only that the object is made, with COM ready and not without, shows here.
 TEST(UrlHistoryOnWine, ObjectIsMadeOnlyWithComInitialised) {
   bool withoutCom = true, withCom = false;
-  std::thread([&] { withoutCom = CWinUrlHistory().ClearHistory(); }).join();
-  std::thread([&] {
+  TestThread([&] { withoutCom = CWinUrlHistory().ClearHistory(); }).Join();
+  TestThread([&] {
     if (SUCCEEDED(CoInitialize(nullptr))) {
       withCom = CWinUrlHistory().ClearHistory();
       CoUninitialize();
     }
-  }).join();
+  }).Join();
   EXPECT_FALSE(withoutCom);
   EXPECT_TRUE(withCom);
 }

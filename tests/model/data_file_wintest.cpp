@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 
 #include "app/child_process.h"
 #include "model/data_file_win.h"
@@ -12,6 +11,7 @@
 #include "paths/registry_guard.h"
 #include "settings/registry_settings_win.h"
 #include "support/recorders.h"
+#include "support/test_thread.h"
 #include "support/win_fs.h"
 
 namespace sh {
@@ -196,7 +196,7 @@ TEST(SaveDataDocumentWin, AnotherProcessKeepingTheLockFailsTheStoreInTime) {
   ScopedHandle held(CreateEventA(nullptr, TRUE, FALSE, heldName.c_str()));
   ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
   test::ChildResult holder;
-  std::thread other([&] {
+  test::TestThread other([&] {
     holder = test::RunTestsInChild("DISABLED_DataFilesMutexHolder.*",
                                    {{"SH_MUTEX_HELD", heldName}, {"SH_MUTEX_RELEASE", releaseName}});
   });
@@ -213,7 +213,7 @@ TEST(SaveDataDocumentWin, AnotherProcessKeepingTheLockFailsTheStoreInTime) {
     ADD_FAILURE() << "the other process never held the lock";
   }
   SetEvent(release.get());
-  other.join();
+  other.Join();
   EXPECT_TRUE(holder.PassedOne()) << holder.output;
   EXPECT_EQ(SaveDataDocument(env, document, dir / "Splst.swh"), 1);
   EXPECT_EQ(ReadDataFile(dir / "Splst.swh"), "<CleaningSpots Version=\"2\" />\r\n");

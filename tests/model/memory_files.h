@@ -8,12 +8,12 @@
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "model/data_file.h"
 #include "paths/path_macros.h"
 #include "support/recorders.h"
+#include "support/test_thread.h"
 
 namespace sh::test {
 
@@ -97,11 +97,10 @@ class MemoryFileStore : public IFileStore {
     ops.push_back(op);
     if (watchLock == nullptr) return;
     bool free = false;
-    std::thread probe([&] {
+    TestThread([&] {
       free = watchLock->TryEnter();
       if (free) watchLock->Leave();
-    });
-    probe.join();
+    }).Join();
     lockHeld.push_back(!free);
   }
 };

@@ -1,0 +1,27 @@
+// A thread for tests: runs its body at once and is joined when the object
+// goes (or by Join). A Win32 thread in the Windows builds, whose thread model
+// has no std::thread; std::thread in the native build.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace sh::test {
+
+class TestThread {
+ public:
+  TestThread();  // no thread
+  explicit TestThread(std::function<void()> body);
+  ~TestThread();
+  TestThread(TestThread&&) noexcept;
+  // Joins the thread held so far first.
+  TestThread& operator=(TestThread&&) noexcept;
+  // Waits for the body to return; nothing when there is no thread.
+  void Join();
+
+ private:
+  struct Impl;  // its destructor joins
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace sh::test
