@@ -94,9 +94,16 @@ bool CLinkStatic::Attach(HWND control) {
   MakeFonts();
   ApplyFont(underline_ == kUnderlineAlways);
   FitSize();
+  // The cursor and the tooltip wait for the pointer: a window with several
+  // links shows sooner without a library load and a window per link.
+  return true;
+}
+
+void CLinkStatic::MakePointerExtras() {
+  if (extrasMade_ || hwnd_ == nullptr) return;
+  extrasMade_ = true;
   handCursor_ = LoadHelpHandCursor(system_.windowsFolder);
   CreateTooltip();
-  return true;
 }
 
 void CLinkStatic::MakeFonts() {
@@ -135,7 +142,8 @@ void CLinkStatic::CreateTooltip() {
   SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-std::string CLinkStatic::TooltipText() const {
+std::string CLinkStatic::TooltipText() {
+  MakePointerExtras();
   if (!tooltip_) return std::string();
   std::vector<char> buffer(kTooltipTextMax, '\0');
   TOOLINFOA info = ToolInfo(hwnd_);
@@ -260,12 +268,14 @@ LRESULT CLinkStatic::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_SETCURSOR:
+      MakePointerExtras();
       if (handCursor_) {
         SetCursor(handCursor_.get());
         return TRUE;
       }
       break;
     case WM_MOUSEMOVE:
+      MakePointerExtras();
       if (!over_) {
         over_ = true;
         if (underline_ == kUnderlineHover) ApplyFont(true);

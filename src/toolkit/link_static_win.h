@@ -93,10 +93,17 @@ class CLinkStatic : public CSubclassedWindow {
   COLORREF TextColour() const;
   // True when the control now shows the underlined font.
   bool underlined() const;
-  HCURSOR hand_cursor() const { return handCursor_.get(); }
-  HWND tooltip() const { return tooltip_.get(); }
+  // Made when the pointer first comes over the link (or asked for here).
+  HCURSOR hand_cursor() {
+    MakePointerExtras();
+    return handCursor_.get();
+  }
+  HWND tooltip() {
+    MakePointerExtras();
+    return tooltip_.get();
+  }
   // The tooltip's text (empty without a tooltip).
-  std::string TooltipText() const;
+  std::string TooltipText();
 
   // Paints the background instead of the button-face fill: a link that
   // lies on a picture (the home screen) shows the picture beneath it. The
@@ -115,6 +122,7 @@ class CLinkStatic : public CSubclassedWindow {
   void MakeFonts();
   void ApplyFont(bool underlined);
   void CreateTooltip();
+  void MakePointerExtras();
   void OnClick();
   void Repaint();
 
@@ -136,6 +144,7 @@ class CLinkStatic : public CSubclassedWindow {
   std::string url_;
   ScopedCursor handCursor_;
   ScopedWindow tooltip_;
+  bool extrasMade_ = false;
 };
 
 }  // namespace sh

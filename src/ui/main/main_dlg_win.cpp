@@ -185,11 +185,31 @@ BOOL CMainDlg::OnInit() {
   SetWindowPos(hwnd_, nullptr, work.left + ((work.right - work.left) - width) / 2,
                work.top + ((work.bottom - work.top) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls();
-  CreateNavigation();
+  CreateNavButtons();
   FillStatusLines();
 
   HINSTANCE module = GetModuleHandleA(nullptr);
   icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
+  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+
+  // Started to the tray, the window is never seen: no paint to wait for.
+  if (commandLine_.find(":MIN:") != std::string::npos) {
+    FinishStartup();
+  } else {
+    // A timer message comes after a pending paint (the window is shown
+    // when this returns), and comes all the same when there is none.
+    SetTimer(hwnd_, kFinishStartupTimer, USER_TIMER_MINIMUM, nullptr);
+  }
+  return TRUE;
+}
+
+void CMainDlg::FinishStartup() {
+  if (startupFinished_ || hwnd_ == nullptr) return;
+  startupFinished_ = true;
+  KillTimer(hwnd_, kFinishStartupTimer);
+  CreatePanels();
   trayReady_ = tray_.Create(hwnd_, WM_TRAY_NOTIFY, kTrayWindowTitle, icon_, IDR_TRAYMENU, false);
   tray_.SetTargetWindow(hwnd_);
   tray_.HideTrayIcon();
@@ -197,11 +217,6 @@ BOOL CMainDlg::OnInit() {
     // The shields start here once they exist; then the switches.
     ApplyCommandLine();
   }
-
-  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
-  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
-  return TRUE;
 }
 
 void CMainDlg::ApplySkin() {
@@ -241,7 +256,7 @@ void CMainDlg::PlaceTitleButtons(int clientWidth) {
   }
 }
 
-void CMainDlg::CreateNavigation() {
+void CMainDlg::CreateNavButtons() {
   int index = 0;
   for (const NavButtonSpec& entry : kNavButtons) {
     HWND control = Item(entry.id);
@@ -250,6 +265,9 @@ void CMainDlg::CreateNavigation() {
     button->Create(control, entry.normal, entry.hover, entry.selected);
     navButtons_.push_back(std::move(button));
   }
+}
+
+void CMainDlg::CreatePanels() {
   cleanList_ = std::make_unique<CCleanListPanel>(app_.catalog(), services_.cleaners, services_.browsers,
                                                  services_.clock, *this);
   cleanList_->Create(hwnd_);
@@ -282,6 +300,7 @@ void CMainDlg::ShowLinks(bool show) {
 
 bool CMainDlg::OnSkinButtonClicked(CSkinButton& button) {
   if (cleaningInProgress_) return false;
+  FinishStartup();
   if (home_screen()) {
     InvalidateRect(hwnd_, &homeArea_, FALSE);
     ShowLinks(false);
@@ -375,6 +394,7 @@ LRESULT CMainDlg::OnQueryEndSession() {
 
 void CMainDlg::OnCleanForShutdown() {
   if (closing_ || !shutdownCleaningPending_) return;
+  FinishStartup();
   if (cleanList_->running()) {
     // The run in progress (the user's, or the start-up one) is left to its
     // end and the shutdown run follows it: every chosen row is cleaned
@@ -537,6 +557,10 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       return true;
     case WM_CLEAN_FOR_SHUTDOWN:
       OnCleanForShutdown();
+      return true;
+    case WM_TIMER:
+      if (wParam != kFinishStartupTimer) return false;
+      FinishStartup();
       return true;
     case WM_APPLY_CLEAN_SWITCH:
       RunCleanSwitch();

@@ -51,12 +51,20 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
 
   bool home_screen() const { return switcher_.current() == nullptr; }
   bool cleaning_in_progress() const { return cleaningInProgress_; }
-  CCleanListPanel& clean_list() { return *cleanList_; }
+  // The panels and the tray icon are made after the first paint (see
+  // FinishStartup); asking for them makes them at once.
+  CCleanListPanel& clean_list() {
+    FinishStartup();
+    return *cleanList_;
+  }
   CSystemTray& tray() { return tray_; }
   CSkinButton* NavButton(int id) const;
   HWND CurrentPanel() const { return switcher_.current(); }
   const std::array<std::string, 5>& status_lines() const { return statusLines_; }
-  bool tray_ready() const { return trayReady_; }
+  bool tray_ready() {
+    FinishStartup();
+    return trayReady_;
+  }
 
  protected:
   BOOL OnInit() override;
@@ -66,7 +74,11 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
  private:
   void ApplySkin();
   void PlaceControls();
-  void CreateNavigation();
+  void CreateNavButtons();
+  // What the first paint does not need: the panels, the tray icon and the
+  // command line's switches. Once; every path that needs them calls it.
+  void FinishStartup();
+  void CreatePanels();
   void FillStatusLines();
   void ApplyCommandLine();
   void RunCleanSwitch();
@@ -95,6 +107,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   bool shutdownRunWaiting_ = false;
   bool closing_ = false;
   bool trayReady_ = false;
+  bool startupFinished_ = false;
   CSystemTray tray_;
   CSkinButtonGroups buttonGroups_;
   std::vector<std::unique_ptr<CSkinButton>> navButtons_;

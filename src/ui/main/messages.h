@@ -8,6 +8,8 @@ constexpr unsigned int WM_TRAY_NOTIFY = 0x87D4;         // the tray icon's callb
 constexpr unsigned int WM_CLEAN_FOR_SHUTDOWN = 0x87D5;  // posted to itself before Windows ends the session
 constexpr unsigned int WM_SHIELD_REGCHANGE = 0x87D6;    // wParam = watch id
 constexpr unsigned int WM_SHIELD_FAVCHANGE = 0x87D7;
+// The timer that finishes the start-up once the first paint is out.
+constexpr unsigned int kFinishStartupTimer = 0x87D8;
 
 // Names given to RegisterWindowMessage.
 constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
