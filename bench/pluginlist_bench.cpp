@@ -22,11 +22,12 @@ namespace {
 class ScratchSettings : public ISettingsStore {
  public:
   explicit ScratchSettings(std::string folder) : folder_(std::move(folder)) {}
-  std::string Read(const std::string& name) override { return name == "path" ? folder_ : ReadSetting(name); }
+  std::string Read(const std::string& name) override { return name == "path" ? folder_ : registry_.Read(name); }
   bool Write(const std::string&, const std::string&) override { return false; }
 
  private:
   std::string folder_;
+  CRegistrySettingsStore registry_;
 };
 
 std::string PluginListText(int plugins) {

@@ -1,17 +1,17 @@
 #include "app/cleaner_app_win.h"
 
-#include <objbase.h>
-
 #include "app/data_loader_win.h"
 #include "app/system_info_win.h"
 #include "paths/known_locations_win.h"
 #include "res/resource.h"
 #include "settings/registry_settings_win.h"
+#include "toolkit/platform_win.h"
+#include "toolkit/win_handles_win.h"
+#include "toolkit/window_win.h"
 #include "ui/main/main_dlg_win.h"
 #include "ui/main/messages.h"
 #include "ui/main/system_tray_win.h"
 #include "update/update_dialog_win.h"
-#include "toolkit/window_win.h"
 
 namespace sh {
 
@@ -48,37 +48,40 @@ bool CCleanerApp::ClaimFirstInstance() {
 int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
   if (!ClaimFirstInstance()) return 0;
   // OLE for the URL history object and the shell's COM objects.
-  HRESULT ole = OleInitialize(nullptr);
+  ScopedOleInitialize ole;
 
   GatherSystemInfo(systemInfo_);
-  IsWindowsXP = sh::IsWindowsXP(systemInfo_);
+  windowsXP_ = sh::IsWindowsXP(systemInfo_);
 
   if (ProductKeyExistsNot() && !CreateProductKey()) {
     PromptRequest request;
     request.text = LoadResString(IDS_REGISTRY_ERROR);
     if (request.text.empty()) request.text = "Error occured while accessing the registry\nCannot Continue";
     services.prompt.Ask(request);
-    if (SUCCEEDED(ole)) OleUninitialize();
     return 1;
   }
-  RefreshKnownLocations();
+  RefreshKnownLocations(services.settings);
 
   {
     CMainDlg main(*this, services, commandLine);
     main.DoModal(nullptr);
   }
-  if (SUCCEEDED(ole)) OleUninitialize();
   return 0;
 }
 
 bool CCleanerApp::LoadPluginFiles(AppServices& services, HWND owner) {
   CWinDataFiles data(services.settings, services.prompt, lock_);
   DataFileVersions versions;
-  const bool loaded = LoadDataFiles(data.env(), catalog_, IsWindowsXP,
+  const bool loaded = LoadDataFiles(data.env(), catalog_, windowsXP_,
                                     [owner] { return RunUpdateDialog(owner) != IDCANCEL; }, versions);
   SpotListVersion = versions.spotList;
   PluginListVersion = versions.pluginList;
   return loaded;
+}
+
+std::array<std::string, 4> CCleanerApp::MachineStatusLines() {
+  return {ProfileStatusLine(systemInfo_), PlatformStatusLine(systemInfo_), MemoryStatusLine(systemInfo_),
+          FreeDiskSpaceText()};
 }
 
 }  // namespace sh

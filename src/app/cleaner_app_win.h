@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "app/app_services_win.h"
 #include "app/data_loader.h"
 #include "app/instance_checker_win.h"
 #include "app/system_info.h"
 #include "model/catalog.h"
 #include "model/data_file.h"
 #include "model/data_file_win.h"
+#include "ui/main/app_services_win.h"
 
 namespace sh {
 
@@ -22,7 +22,7 @@ constexpr DWORD kFirstInstanceWindowWaitMs = 5000;
 // (a first instance that is shredding a big file, or hung, does not pump).
 constexpr DWORD kFirstInstanceAnswerMs = 3000;
 
-class CCleanerApp {
+class CCleanerApp : public IMainWindowHost {
  public:
   explicit CCleanerApp(const std::string& applicationName);
   CCleanerApp(const CCleanerApp&) = delete;
@@ -41,20 +41,22 @@ class CCleanerApp {
   // second instance handed over), 1 when start-up could not go on.
   int Run(const std::string& commandLine, AppServices& services);
 
-  // The data files through LoadDataFiles, the user's answers through the
-  // window's prompt and update dialog. False when the program must end.
-  bool LoadPluginFiles(AppServices& services, HWND owner);
+  // IMainWindowHost. The data files through LoadDataFiles, the user's
+  // answers through the window's prompt and update dialog.
+  bool LoadPluginFiles(AppServices& services, HWND owner) override;
+  CSpotCatalog& catalog() override { return catalog_; }
+  std::array<std::string, 4> MachineStatusLines() override;
+  bool IsWindowsXP() const override { return windowsXP_; }
+  void NameMainWindow(HWND window) override { instance_.SetMainWindow(window); }
 
   // This process's lock with the named mutex every copy shares.
   CWinDataFileLock& lock() { return lock_; }
   CInstanceChecker& instance() { return instance_; }
   CSystemInfo& systemInfo() { return systemInfo_; }
-  CSpotCatalog& catalog() { return catalog_; }
   const std::string& applicationName() const { return applicationName_; }
 
   int SpotListVersion = 0;
   int PluginListVersion = 0;
-  bool IsWindowsXP = false;
 
  private:
   std::string applicationName_;
@@ -62,6 +64,7 @@ class CCleanerApp {
   bool claimed_ = false;
   CInstanceChecker instance_;
   CSystemInfo systemInfo_;
+  bool windowsXP_ = false;
   CSpotCatalog catalog_;
 };
 

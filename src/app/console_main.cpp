@@ -1,7 +1,6 @@
 // swhclean: the cleaning engine from the command line. `swhclean --help`
 // tells the commands; console_commands.h holds what they print.
 #include <windows.h>
-#include <ole2.h>
 
 #include <cstdio>
 #include <string>
@@ -12,31 +11,19 @@
 #include "app/data_loader_win.h"
 #include "app/system_info_win.h"
 #include "app/trace_seeder_win.h"
+#include "engine/browser_windows_win.h"
 #include "engine/win_cleaners_win.h"
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
 #include "settings/registry_settings_win.h"
+#include "toolkit/platform_win.h"
 #include "toolkit/text.h"
+#include "toolkit/win_handles_win.h"
 #include "toolkit/win_seams_win.h"
 
 using namespace sh;
 
 namespace {
-
-// OLE for the URL history object and the shell's COM objects, as the
-// window program has it.
-class OleSession {
- public:
-  OleSession() : result_(OleInitialize(nullptr)) {}
-  ~OleSession() {
-    if (SUCCEEDED(result_)) OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 void WriteFileOfSize(const std::string& path, size_t size) {
   ScopedHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -162,18 +149,20 @@ int main(int argc, char** argv) {
     std::fputs(kConsoleUsage, stdout);
     return 0;
   }
-  OleSession ole;
+  // OLE for the URL history object and the shell's COM objects, as the
+  // window program has it.
+  ScopedOleInitialize ole;
   if (ProductKeyExistsNot() && !CreateProductKey()) {
     std::fprintf(stderr, "Error occured while accessing the registry\nCannot Continue\n");
     return 1;
   }
-  RefreshKnownLocations();
+  CRegistrySettingsStore settings;
+  RefreshKnownLocations(settings);
   if (options.command == ConsoleCommand::kSeed) {
     for (const std::string& line : SeedTraces()) std::printf("seeded %s\n", line.c_str());
     return 0;
   }
 
-  CRegistrySettingsStore settings;
   CConsolePrompt prompt;
   CWinDataFileLock lock;
   CWinDataFiles data(settings, prompt, lock);

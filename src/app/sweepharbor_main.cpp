@@ -3,11 +3,12 @@
 #include <commctrl.h>
 
 #include "app/cleaner_app_win.h"
-#include "app/shutdown_helper_win.h"
+#include "engine/browser_windows_win.h"
 #include "engine/win_cleaners_win.h"
 #include "settings/registry_settings_win.h"
 #include "toolkit/link_static_win.h"
 #include "toolkit/win_seams_win.h"
+#include "ui/main/shutdown_helper_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   sh::CCleanerApp app(sh::kAppName);

@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
+#include "toolkit/platform_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
-
-bool PlatformIsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
 
 namespace {
 

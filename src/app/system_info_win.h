@@ -1,5 +1,5 @@
-// The Windows side of the machine facts: the real ISystemSource, the drive
-// figures of the free-disk line and the platform version checks.
+// The Windows side of the machine facts: the real ISystemSource and the
+// drive figures of the free-disk line.
 #pragma once
 
 #include <string>
@@ -17,9 +17,6 @@ class CWinSystemSource : public ISystemSource {
   std::string ReadBrowserVersionText() override;
   std::string ReadUserName() override;
 };
-
-// True when the platform version's high bit is clear (NT, 2000, XP...).
-bool PlatformIsNtFamily();
 
 // Gathers the facts of this machine into `info`.
 void GatherSystemInfo(CSystemInfo& info);

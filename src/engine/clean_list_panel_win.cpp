@@ -20,7 +20,7 @@ CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, CSpotCleaner& cleaner, I
     : CSkinPanel(IDD_CLEANLIST), catalog_(catalog), owner_(owner), run_(*this, *this, cleaner, browsers, clock) {}
 
 BOOL CCleanListPanel::OnInit() {
-  list_ = Item(IDC_CLEAN_LIST);
+  list_ = CListView(Item(IDC_CLEAN_LIST));
   HINSTANCE module = GetModuleHandleA(nullptr);
   images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 7, 0);
   if (images_) {
@@ -36,9 +36,9 @@ BOOL CCleanListPanel::OnInit() {
     HICON plugin = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PLUGIN), IMAGE_ICON, 16, 16, 0));
     ImageList_AddIcon(images_, plugin);
     if (plugin) DestroyIcon(plugin);
-    ListView_SetImageList(list_, images_, LVSIL_SMALL);
+    list_.SetImageList(images_, LVSIL_SMALL);
   }
-  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+  list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
   struct Column {
     int string;
     int format;
@@ -48,16 +48,8 @@ BOOL CCleanListPanel::OnInit() {
                             {IDS_COL_FILES, LVCFMT_CENTER, 60},
                             {IDS_COL_SIZE, LVCFMT_CENTER, 100},
                             {IDS_COL_STATUS, LVCFMT_CENTER, 80}};
-  for (int i = 0; i < 4; ++i) {
-    std::string heading = LoadResString(columns[i].string);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = columns[i].format;
-    column.cx = columns[i].width;
-    column.pszText = &heading[0];
-    column.iSubItem = i;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-  }
+  for (int i = 0; i < 4; ++i)
+    list_.InsertColumn(i, LoadResString(columns[i].string), columns[i].width, columns[i].format);
   SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_START_CLEANING_IDLE));
   return TRUE;
 }
@@ -65,19 +57,13 @@ BOOL CCleanListPanel::OnInit() {
 void CCleanListPanel::AppendRow(const std::string& name, int image, const CleanItem& item) {
   int row = static_cast<int>(rows_.size());
   rows_.push_back(item);
-  LVITEMA lv = {};
-  lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  lv.iItem = row;
-  lv.pszText = const_cast<char*>(name.c_str());
-  lv.iImage = image;
-  lv.lParam = static_cast<LPARAM>(row);
-  SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv));
+  list_.InsertItem(row, name, image);
   SetCellText(row, kStatusColumn, LoadResString(IDS_PENDING));
   SetRowState(row, 0);
 }
 
 void CCleanListPanel::RefreshCleanList() {
-  ListView_DeleteAllItems(list_);
+  list_.DeleteAllItems();
   rows_.clear();
   rowStates_.clear();
   for (const CleanItem& item : catalog_.ItemsToClean()) {
@@ -108,30 +94,19 @@ int CCleanListPanel::RowState(int row) const {
 void CCleanListPanel::SetRowState(int row, int state) {
   rowStates_[row] = state;
   RECT r;
-  if (list_ && ListView_GetItemRect(list_, row, &r, LVIR_BOUNDS)) {
+  if (list_ && list_.ItemRect(row, &r)) {
     OffsetRect(&r, -kMarkWidth, 0);
     r.right += kMarkWidth;  // the mark and the rest of the row
-    InvalidateRect(list_, &r, FALSE);
+    InvalidateRect(list_.hwnd(), &r, FALSE);
   }
 }
 
 void CCleanListPanel::SetCellText(int row, int column, const std::string& text) {
   if (row < 0 || row >= RowCount()) return;
-  LVITEMA lv = {};
-  lv.iSubItem = column;
-  lv.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&lv));
+  list_.SetItemText(row, column, text);
 }
 
-std::string CCleanListPanel::CellText(int row, int column) const {
-  char text[512] = {};
-  LVITEMA sub = {};
-  sub.iSubItem = column;
-  sub.pszText = text;
-  sub.cchTextMax = sizeof text;
-  SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
-  return text;
-}
+std::string CCleanListPanel::CellText(int row, int column) const { return list_.ItemText(row, column); }
 
 void CCleanListPanel::RunStarted() {
   // Every row waits again: a row this run never reaches (after an abort)
@@ -150,7 +125,7 @@ void CCleanListPanel::RunStarted() {
 void CCleanListPanel::StopRequested() { SetItemText(IDC_CLEAN_BUTTON, LoadResString(IDS_START_CLEANING)); }
 
 void CCleanListPanel::RowStarted(int row) {
-  ListView_EnsureVisible(list_, row, FALSE);
+  list_.EnsureVisible(row);
   SetCellText(row, kStatusColumn, "Scanning...");
 }
 
@@ -219,8 +194,7 @@ LRESULT CCleanListPanel::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      bool selected = ListView_GetItemState(list_, row, LVIS_SELECTED) & LVIS_SELECTED;
-      DrawRow(draw->nmcd.hdc, row, selected);
+      DrawRow(draw->nmcd.hdc, row, list_.IsSelected(row));
       return CDRF_SKIPDEFAULT;
     }
     default:
@@ -230,7 +204,7 @@ LRESULT CCleanListPanel::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
   RECT bounds;
-  if (!ListView_GetItemRect(list_, row, &bounds, LVIR_BOUNDS)) return;
+  if (!list_.ItemRect(row, &bounds)) return;
   const COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
   const COLORREF fore = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
   ScopedBrush brush(CreateSolidBrush(back));
@@ -242,30 +216,25 @@ void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
   MoveToEx(dc, bounds.left, bounds.bottom - 1, nullptr);
   LineTo(dc, bounds.right, bounds.bottom - 1);
 
-  LVITEMA item = {};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
   const int top = bounds.top + ((bounds.bottom - bounds.top) - 16) / 2;
   const int markX = bounds.left + 2;
   const int kindX = markX + kMarkWidth;
   if (images_) {
     ImageList_Draw(images_, RowState(row) == 1 ? kDoneImage : kPendingImage, dc, markX, top, ILD_TRANSPARENT);
-    ImageList_Draw(images_, item.iImage, dc, kindX, top, ILD_TRANSPARENT);
+    ImageList_Draw(images_, list_.ItemImage(row), dc, kindX, top, ILD_TRANSPARENT);
   }
 
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, fore);
-  HWND header = ListView_GetHeader(list_);
-  int columns = header ? Header_GetItemCount(header) : 4;
+  const int columns = list_.ColumnCount();
   for (int column = 0; column < columns; ++column) {
     RECT cell;
-    if (!ListView_GetSubItemRect(list_, row, column, LVIR_BOUNDS, &cell)) continue;
+    if (!list_.SubItemRect(row, column, &cell)) continue;
     if (column == 0) {
       // The first sub-item's bounds are the whole row; it ends where
       // column 1 begins.
       RECT next;
-      if (columns > 1 && ListView_GetSubItemRect(list_, row, 1, LVIR_BOUNDS, &next)) cell.right = next.left;
+      if (columns > 1 && list_.SubItemRect(row, 1, &next)) cell.right = next.left;
       cell.left = kindX + 16 + 4;
     } else {
       MoveToEx(dc, cell.left, cell.top, nullptr);
@@ -280,7 +249,7 @@ void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
 }
 
 void CCleanListPanel::Layout(int cx, int cy) {
-  if (list_) MoveWindow(list_, 10, 10, cx - 20, cy - 50, TRUE);
+  if (list_) list_.Move(10, 10, cx - 20, cy - 50);
   HWND button = Item(IDC_CLEAN_BUTTON);
   if (button) {
     RECT r;

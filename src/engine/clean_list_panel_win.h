@@ -12,6 +12,7 @@
 #include "engine/clean_run.h"
 #include "engine/spot_cleaner.h"
 #include "model/catalog.h"
+#include "toolkit/controls_win.h"
 #include "toolkit/skin_panel_win.h"
 
 namespace sh {
@@ -89,7 +90,7 @@ class CCleanListPanel : public CSkinPanel, public ICleanReport, public IRunContr
   std::vector<CleanItem> rows_;
   std::map<int, int> rowStates_;
   int forShutdown_ = 0;
-  HWND list_ = nullptr;
+  CListView list_;
   HIMAGELIST images_ = nullptr;  // owned by the list control once set
 };
 

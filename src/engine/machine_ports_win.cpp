@@ -3,14 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstring>
-
 #include "engine/cookie_ignore.h"
 #include "engine/path_rules.h"
 #include "engine/special_stores_win.h"
 #include "engine/wide_path_win.h"
 #include "paths/known_locations_win.h"
 #include "paths/reg_path_win.h"
+#include "toolkit/platform_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -116,7 +115,7 @@ bool CWinRegistryView::SubKeys(RegRoot root, const std::string& key, std::vector
 }
 
 CWinCleanEnvironment::CWinCleanEnvironment(ISettingsStore& settings, std::optional<bool> ntFamily)
-    : settings_(settings), ntFamily_(ntFamily.has_value() ? *ntFamily : IsNtFamilyFromVersion()) {}
+    : settings_(settings), ntFamily_(ntFamily.has_value() ? *ntFamily : PlatformIsNtFamily()) {}
 
 std::vector<std::string> CWinCleanEnvironment::DriveRoots() { return LocalDriveRoots(); }
 
@@ -173,13 +172,6 @@ std::vector<std::string> LocalDriveRoots() {
     roots.emplace_back(p);
   }
   return roots;
-}
-
-bool IsNtFamilyFromVersion() {
-  OSVERSIONINFOA info;
-  std::memset(&info, 0, sizeof info);
-  info.dwOSVersionInfoSize = sizeof info;
-  return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 }  // namespace sh

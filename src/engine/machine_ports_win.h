@@ -29,7 +29,7 @@ class CWinRegistryView : public IRegistryView {
 
 class CWinCleanEnvironment : public ICleanEnvironment {
  public:
-  // `ntFamily` unset: asked of GetVersionEx.
+  // `ntFamily` unset: PlatformIsNtFamily().
   CWinCleanEnvironment(ISettingsStore& settings, std::optional<bool> ntFamily);
   std::vector<std::string> DriveRoots() override;
   std::vector<std::string> ProtectedFolders() override;
@@ -49,8 +49,5 @@ class CWinCleanEnvironment : public ICleanEnvironment {
 // Fixed drives and others that are not CD-ROM, removable or remote, as
 // roots ("C:\"), in the order Windows lists them.
 std::vector<std::string> LocalDriveRoots();
-
-// Platform id VER_PLATFORM_WIN32_NT.
-bool IsNtFamilyFromVersion();
 
 }  // namespace sh

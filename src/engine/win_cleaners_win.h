@@ -20,8 +20,7 @@ struct CSpotCleanerSeams {
   IRecycleBinShell* recycleShell = nullptr;
   IUrlCache* urlCache = nullptr;
   IUrlHistory* urlHistory = nullptr;
-  // The Windows NT family flag of the system information; unset: asked of
-  // GetVersionEx.
+  // The Windows NT family flag; unset: PlatformIsNtFamily().
   std::optional<bool> ntFamily;
 };
 

@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace sh {
+#include "paths/reg_root.h"
 
-// Registry roots a data file can name. kNone stands for "the file named no
-// known root"; cleaners refuse such entries.
-enum class RegRoot { kNone, kCurrentUser, kLocalMachine, kClassesRoot, kUsers };
+namespace sh {
 
 struct CFolderEntry {
   std::string Path;   // macros already expanded

@@ -1,6 +1,5 @@
 #include "model/data_paths.h"
 
-#include "engine/clean_log.h"
 #include "toolkit/text.h"
 
 namespace sh {
@@ -13,7 +12,5 @@ std::string GetSpotListPath(ISettingsStore& settings) { return InDataFolder(sett
 std::string GetPluginListPath(ISettingsStore& settings) { return InDataFolder(settings, "Plglst.swh"); }
 std::string GetCustomPluginPath(ISettingsStore& settings) { return InDataFolder(settings, "CutmPlg.swh"); }
 std::string GetIgnoredCookiesPath(ISettingsStore& settings) { return InDataFolder(settings, "Igckies.swh"); }
-
-std::string GetLogFileName(IClock& clock) { return GetLogFileName(clock.Now()); }
 
 }  // namespace sh

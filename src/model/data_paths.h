@@ -5,7 +5,6 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "toolkit/seams.h"
 
 namespace sh {
 
@@ -15,10 +14,5 @@ std::string GetSpotListPath(ISettingsStore& settings);
 std::string GetPluginListPath(ISettingsStore& settings);
 std::string GetCustomPluginPath(ISettingsStore& settings);
 std::string GetIgnoredCookiesPath(ISettingsStore& settings);
-
-// The cleaning log's name from the clock at the time of the call:
-// "logs\D,M,Y(h,m,s).txt", relative to the current folder, not the data
-// folder.
-std::string GetLogFileName(IClock& clock);
 
 }  // namespace sh

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "paths/reg_path_win.h"
-#include "settings/registry_settings_win.h"
 #include "toolkit/text.h"
 
 namespace sh {
@@ -90,22 +89,9 @@ bool CWinLocationProbe::PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RefreshKnownLocations() {
-  CRegistrySettingsStore settings;
+void RefreshKnownLocations(ISettingsStore& settings) {
   CWinLocationProbe probe;
   RefreshKnownLocations(settings, probe);
-}
-
-bool ExpandPathMacros(std::string& text) {
-  CRegistrySettingsStore settings;
-  CWinMacroValues values(settings);
-  return ExpandPathMacros(text, values);
-}
-
-bool ExpandYahooUser(std::string& text) {
-  CRegistrySettingsStore settings;
-  CWinMacroValues values(settings);
-  return ExpandYahooUser(text, values);
 }
 
 }  // namespace sh

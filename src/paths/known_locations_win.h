@@ -9,12 +9,10 @@
 
 namespace sh {
 
-// Stores every known location under the product key (run at every start).
-void RefreshKnownLocations();
-// In place, over the stored values and the live folder queries; false when
-// a token stood for nothing (see path_macros.h).
-bool ExpandPathMacros(std::string& text);
-bool ExpandYahooUser(std::string& text);
+// Stores every known location in the settings store given (the product key
+// in the program), from this machine's registry and folders; run at every
+// start, after the product key exists.
+void RefreshKnownLocations(ISettingsStore& settings);
 
 std::string GetProgramFilesDir();
 std::string GetYahooUserId();

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/catalog.h"
+#include "paths/reg_root.h"
 
 namespace sh {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/catalog.h"
+#include "paths/reg_root.h"
 
 namespace sh {
 

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "paths/known_locations_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -54,15 +53,6 @@ LONG SetText(HKEY key, const std::string& name, const std::string& text) {
 
 }  // namespace
 
-std::string ReadSetting(const std::string& name) {
-  ScopedHKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
-    return std::string();
-  std::string text;
-  LONG error;
-  return QueryText(key.get(), name, &text, &error) ? text : std::string();
-}
-
 bool CRegistrySettingsStore::Open() {
   return key_.valid() ||
          RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key_.Receive()) == ERROR_SUCCESS;
@@ -91,12 +81,6 @@ bool CRegistrySettingsStore::Write(const std::string& name, const std::string& t
   return false;
 }
 
-int WriteSetting(const std::string& name, const std::string& text) {
-  ScopedHKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return 0;
-  return SetText(key.get(), name, text) == ERROR_SUCCESS ? 1 : 0;
-}
-
 int ProductKeyExistsNot() {
   ScopedHKey key;
   return RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS ? 0 : 1;
@@ -110,7 +94,6 @@ int CreateProductKey() {
   if (RegCreateKeyExA(software.get(), "SweepHarbor", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                       product.Receive(), nullptr) != ERROR_SUCCESS)
     return 0;
-  RefreshKnownLocations();
   return 1;
 }
 

@@ -10,21 +10,19 @@ namespace sh {
 
 extern const char kProductKey[];  // "SOFTWARE\SweepHarbor" below HKEY_CURRENT_USER
 
-// Empty text when the key cannot be opened or the value cannot be read
-// (also when it is longer than 259 bytes, or no text: only REG_SZ and
-// REG_EXPAND_SZ, expanded, are read).
-std::string ReadSetting(const std::string& name);
-// 0 when the key cannot be opened (nothing is created) or setting failed.
-int WriteSetting(const std::string& name, const std::string& text);
 // 1 when the product key cannot be opened.
 int ProductKeyExistsNot();
-// Creates the key below SOFTWARE and stores the known locations; 0 on failure.
+// Creates the key below SOFTWARE, empty; 0 on failure. The start-up then
+// stores the known locations in it.
 int CreateProductKey();
 
-// The same reads and writes through a product key handle held open between
-// calls: a value is still read afresh at every call, without opening and
-// closing the key each time (the cleaning run asks for Shred once per file).
-// A handle whose key was deleted meanwhile is dropped and opened again.
+// Reads and writes through a product key handle held open between calls: a
+// value is still read afresh at every call, without opening and closing the
+// key each time (the cleaning run asks for Shred once per file). A handle
+// whose key was deleted meanwhile is dropped and opened again.
+// Read gives empty text when the key cannot be opened or the value cannot be
+// read (also when it is longer than 259 bytes, or no text: only REG_SZ and
+// REG_EXPAND_SZ, expanded, are read). Write never creates the key.
 class CRegistrySettingsStore : public ISettingsStore {
  public:
   std::string Read(const std::string& name) override;

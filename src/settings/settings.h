@@ -6,8 +6,8 @@
 
 namespace sh {
 
-// Where the values live. The program uses the registry (ReadSetting and
-// WriteSetting); native tests use a map.
+// Where the values live. The program uses the registry
+// (CRegistrySettingsStore); native tests use a map.
 class ISettingsStore {
  public:
   virtual ~ISettingsStore() = default;

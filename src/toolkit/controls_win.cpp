@@ -20,14 +20,13 @@ int CListView::ColumnCount() const {
   return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int CListView::InsertItem(int index, const std::string& text, int image, LPARAM data) const {
+int CListView::InsertItem(int index, const std::string& text, int image) const {
   std::string copy = text;
   LVITEMA item = {};
-  item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
+  item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
   item.iItem = index;
   item.pszText = &copy[0];
   item.iImage = image;
-  item.lParam = data;
   return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -51,26 +50,11 @@ std::string CListView::ItemText(int item, int column) const {
   return std::string(cell.pszText);
 }
 
-LPARAM CListView::ItemData(int item) const {
-  LVITEMA entry = {};
-  entry.mask = LVIF_PARAM;
-  entry.iItem = item;
-  return Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)) ? entry.lParam : 0;
-}
-
 int CListView::ItemImage(int item) const {
   LVITEMA entry = {};
   entry.mask = LVIF_IMAGE;
   entry.iItem = item;
   return Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry)) ? entry.iImage : -1;
-}
-
-bool CListView::SetItemImage(int item, int image) const {
-  LVITEMA entry = {};
-  entry.mask = LVIF_IMAGE;
-  entry.iItem = item;
-  entry.iImage = image;
-  return Send(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&entry)) != 0;
 }
 
 bool CListView::ItemRect(int item, RECT* rect, int code) const {
@@ -88,24 +72,6 @@ bool CListView::SubItemRect(int item, int column, RECT* rect, int code) const {
   if (!Send(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r))) return false;
   *rect = r;
   return true;
-}
-
-bool CListView::IsChecked(int item) const {
-  UINT state = static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK));
-  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
-void CListView::SetChecked(int item, bool checked) const {
-  LVITEMA entry = {};
-  entry.stateMask = LVIS_STATEIMAGEMASK;
-  entry.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&entry));
-}
-
-int CListView::HitTest(POINT point) const {
-  LVHITTESTINFO info = {};
-  info.pt = point;
-  return static_cast<int>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
 }
 
 }  // namespace sh

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 #include <wininet.h>
 
 #include <utility>
@@ -177,6 +178,21 @@ class ScopedPaintDc {
   HWND hwnd_;
   PAINTSTRUCT paint_ = {};
   HDC dc_ = nullptr;
+};
+
+// OLE on this thread for the owner's life; uninitialised only when the
+// initialisation worked (a failed one must not be balanced).
+class ScopedOleInitialize {
+ public:
+  ScopedOleInitialize() : result_(OleInitialize(nullptr)) {}
+  ScopedOleInitialize(const ScopedOleInitialize&) = delete;
+  ScopedOleInitialize& operator=(const ScopedOleInitialize&) = delete;
+  ~ScopedOleInitialize() {
+    if (SUCCEEDED(result_)) OleUninitialize();
+  }
+
+ private:
+  HRESULT result_;
 };
 
 // Selects an object into a DC and puts the old one back.

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/cleaner_app_win.h"
-#include "app/system_info_win.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "toolkit/bitmap_win.h"
@@ -126,7 +124,7 @@ HRGN RegionFromSkin(HBITMAP skin) {
 
 }  // namespace
 
-CMainDlg::CMainDlg(CCleanerApp& app, AppServices& services, const std::string& commandLine)
+CMainDlg::CMainDlg(IMainWindowHost& app, AppServices& services, const std::string& commandLine)
     : CDialog(IDD_MAIN), app_(app), services_(services), commandLine_(commandLine) {}
 
 CMainDlg::~CMainDlg() {
@@ -137,7 +135,7 @@ CMainDlg::~CMainDlg() {
 
 BOOL CMainDlg::OnInit() {
   ApplySkin();
-  app_.instance().SetMainWindow(hwnd_);
+  app_.NameMainWindow(hwnd_);
 
   CSettings settings(services_.settings);
   if (settings.AutoUpdate()) RunUpdateDialog(hwnd_);
@@ -283,9 +281,8 @@ void CMainDlg::CreatePanels() {
 }
 
 void CMainDlg::FillStatusLines() {
-  const CSystemInfo& info = app_.systemInfo();
-  statusLines_ = {ProfileStatusLine(info), PlatformStatusLine(info), MemoryStatusLine(info), FreeDiskSpaceText(),
-                  "Status : Ready to Protect"};
+  const std::array<std::string, 4> machine = app_.MachineStatusLines();
+  statusLines_ = {machine[0], machine[1], machine[2], machine[3], "Status : Ready to Protect"};
 }
 
 CSkinButton* CMainDlg::NavButton(int id) const {
@@ -419,7 +416,7 @@ void CMainDlg::AfterShutdownRun() {
   const std::string record = SessionRecordPath();
   CRecordingSessionEnder recorder(record);
   ISessionEnder& ender = record.empty() ? services_.session : static_cast<ISessionEnder&>(recorder);
-  CShutdownHelper helper(ender, app_.systemInfo().IsNtFamily());
+  CShutdownHelper helper(ender);
   helper.ActOnShutdownOption(CSettings(services_.settings).ShutDownOptions());
 }
 
@@ -475,21 +472,18 @@ void CMainDlg::PaintHome(HDC dc) {
 }
 
 void CMainDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
+  ScopedPaintDc paint(hwnd_);
+  const HDC dc = paint.get();
+  const PAINTSTRUCT& ps = paint.paint();
   RECT client = ClientRect();
   if (IsIconic(hwnd_)) {
     int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     DrawIcon(dc, (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, icon_);
-    EndPaint(hwnd_, &ps);
     return;
   }
   ScopedMemoryDc buffer(CreateCompatibleDC(dc));
   ScopedBitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
-  if (!buffer || !canvas) {
-    EndPaint(hwnd_, &ps);
-    return;
-  }
+  if (!buffer || !canvas) return;
   {
     ScopedSelectObject useCanvas(buffer.get(), canvas.get());
     if (skin_) {
@@ -501,13 +495,12 @@ void CMainDlg::OnPaint() {
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            buffer.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   }
-  EndPaint(hwnd_, &ps);
 }
 
 bool CMainDlg::OnCtlColor(HDC dc, HWND control, LRESULT* result) {
   if (IsLink(GetDlgCtrlID(control))) return false;
   SetBkMode(dc, TRANSPARENT);
-  if (!app_.IsWindowsXP || !skin_) return false;
+  if (!app_.IsWindowsXP() || !skin_) return false;
   // The static shows the skin beneath it.
   RECT r;
   GetWindowRect(control, &r);

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_services_win.h"
 #include "engine/clean_list_panel_win.h"
 #include "toolkit/hover_bitmap_button_win.h"
 #include "toolkit/link_static_win.h"
@@ -18,12 +17,11 @@
 #include "toolkit/skin_panel_win.h"
 #include "toolkit/win_handles_win.h"
 #include "toolkit/window_win.h"
+#include "ui/main/app_services_win.h"
 #include "ui/main/panel_switcher_win.h"
 #include "ui/main/system_tray_win.h"
 
 namespace sh {
-
-class CCleanerApp;
 
 extern const char kMainWindowTitle[];  // "SweepHarbor v1.04"
 
@@ -32,7 +30,7 @@ constexpr UINT WM_APPLY_CLEAN_SWITCH = WM_APP + 0x31;
 
 class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwner {
  public:
-  CMainDlg(CCleanerApp& app, AppServices& services, const std::string& commandLine);
+  CMainDlg(IMainWindowHost& app, AppServices& services, const std::string& commandLine);
   ~CMainDlg() override;
 
   // ISkinButtonTarget: navigation, refused during a run.
@@ -92,7 +90,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   bool OnCtlColor(HDC dc, HWND control, LRESULT* result);
   void ShowLinks(bool show);
 
-  CCleanerApp& app_;
+  IMainWindowHost& app_;
   AppServices& services_;
   std::string commandLine_;
 

@@ -45,7 +45,7 @@ enum ShutdownOption { kShutdownNone = 0, kShutdownPowerOff = 1, kShutdownRestart
 
 class CShutdownHelper {
  public:
-  // ntFamily: the platform family at construction (PlatformIsNtFamily()).
+  // ntFamily: the platform family; without it, PlatformIsNtFamily().
   CShutdownHelper(ISessionEnder& ender, bool ntFamily) : ender_(ender), ntFamily_(ntFamily) {}
   explicit CShutdownHelper(ISessionEnder& ender);
 

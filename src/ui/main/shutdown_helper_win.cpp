@@ -1,6 +1,6 @@
-#include "app/shutdown_helper_win.h"
+#include "ui/main/shutdown_helper_win.h"
 
-#include "app/system_info_win.h"
+#include "toolkit/platform_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
