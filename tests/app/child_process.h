@@ -1,22 +1,29 @@
-// Runs a child process: this test program again, limited to some of its
-// disabled tests (the "child" halves of two-process tests), or another
-// program. The child's output is collected; this thread's messages are
-// dispatched while it runs, because the child may send messages to our
-// windows.
+// Processes for the Wine suite: this test program run again for the "child"
+// halves of two-process tests (its disabled tests), another program, and
+// the programs as the suite installs them (C:\SweepHarbor) with a data
+// folder of the test's own.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "paths/registry_guard.h"
+#include "settings/registry_settings_win.h"
 #include "support/win_fs.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh::test {
+
+constexpr char kInstalledProgram[] = "C:\\SweepHarbor\\SweepHarbor.exe";
+constexpr char kInstalledConsole[] = "C:\\SweepHarbor\\swhclean.exe";
+constexpr char kProgramTitle[] = "SweepHarbor v1.04";
 
 struct ChildResult {
   int exitCode = -1;  // -1: not started or timed out
@@ -25,117 +32,183 @@ struct ChildResult {
   bool PassedOne() const { return exitCode == 0 && output.find("[  PASSED  ] 1 test.") != std::string::npos; }
 };
 
+// A variable the parent gave this process (empty when unset).
 inline std::string ChildEnvironment(const char* name) {
-  char value[512] = {};
-  DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+  char value[1024] = {};
+  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+  return n < sizeof value ? std::string(value, n) : std::string();
 }
 
-// Unset, or the value (also an empty one).
-inline std::optional<std::string> EnvironmentValue(const char* name) {
-  std::vector<char> value(32768);
-  SetLastError(ERROR_SUCCESS);
-  DWORD n = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
-  if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-  return std::string(value.data(), n < value.size() ? n : 0);
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 15000) {
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
 }
 
-// Another program (or this one) as a child, its output collected into a
-// file of `outputFolder` (the temporary folder when empty).
 struct ChildLaunch {
+  ChildLaunch(std::string program = "", std::string args = "", std::string output = "")
+      : exe(std::move(program)), arguments(std::move(args)), outputFolder(std::move(output)) {}
   std::string exe;  // empty: this test program
   std::string arguments;
-  std::vector<std::pair<std::string, std::string>> environment;
+  std::string outputFolder;  // where its output's file goes; the temporary folder when empty
+  std::vector<std::pair<std::string, std::string>> environment;  // besides this process's own
   DWORD timeoutMs = 60000;
-  std::string outputFolder;
   // Called while the child is created but suspended, before it runs.
   std::function<void(DWORD processId)> beforeStart;
 };
 
-inline ChildResult RunChild(const ChildLaunch& launch) {
-  ChildResult result;
-  char self[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  const std::string exe = launch.exe.empty() ? std::string(self) : launch.exe;
-  std::string folder = launch.outputFolder;
-  if (folder.empty()) {
-    char temp[MAX_PATH + 1] = {};
+// A process whose output goes to a file of its own; ended at the end of the
+// scope if still running.
+class Process {
+ public:
+  explicit Process(const ChildLaunch& launch, bool suspended = false) {
+    char self[MAX_PATH + 1] = {}, temp[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetTempPathA(MAX_PATH, temp);
-    folder = temp;
-  }
-  const std::string outPath =
-      StripTrailing(folder, '\\') + "\\shchild-" + std::to_string(GetCurrentProcessId()) + ".txt";
-
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  ScopedHandle out(CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!out.valid()) return result;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = out.get();
-  startup.hStdError = out.get();
-  std::string command = "\"" + exe + "\" " + launch.arguments;
-  std::vector<char> commandLine(command.begin(), command.end());
-  commandLine.push_back('\0');
-
-  // The child inherits this process's variables; ours get their values
-  // back afterwards (XDG_DATA_HOME keeps Wine's trash away from the host's).
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
-  for (const auto& [name, value] : launch.environment) {
-    saved.emplace_back(name, EnvironmentValue(name.c_str()));
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
-  }
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                launch.beforeStart ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &process);
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it)
-    SetEnvironmentVariableA(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
-  if (!started) return result;
-  ScopedHandle processHandle(process.hProcess), threadHandle(process.hThread);
-  out.reset();
-  if (launch.beforeStart) {
-    launch.beforeStart(process.dwProcessId);
-    ResumeThread(process.hThread);
-  }
-
-  DWORD start = GetTickCount();
-  bool ended = false;
-  while (!ended) {
-    DWORD spent = GetTickCount() - start;
-    if (spent >= launch.timeoutMs) break;
-    DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, launch.timeoutMs - spent, QS_ALLINPUT);
-    if (wait == WAIT_OBJECT_0) {
-      ended = true;
-    } else {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
+    static int count = 0;
+    outPath_ = StripTrailing(launch.outputFolder.empty() ? temp : launch.outputFolder, '\\') + "\\shchild-" +
+               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(count++) + ".txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    ScopedHandle out(CreateFileA(outPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = out.get();
+    // The launch's variables, then those of this process it does not name
+    // (XDG_DATA_HOME keeps Wine's trash away from the host's).
+    std::string variables, named(1, '\0');
+    for (const auto& [name, value] : launch.environment) named += name + "=" + value + '\0';
+    variables = named.substr(1);
+    char* inherited = GetEnvironmentStringsA();
+    for (const char* v = inherited; *v; v += std::strlen(v) + 1)
+      if (named.find('\0' + std::string(v, std::strchr(v + 1, '=') - v + 1)) == std::string::npos)
+        variables.append(v, std::strlen(v) + 1);
+    FreeEnvironmentStringsA(inherited);
+    const std::string exe = launch.exe.empty() ? std::string(self) : launch.exe;
+    std::string command = "\"" + exe + "\" " + launch.arguments;
+    PROCESS_INFORMATION info = {};
+    const DWORD flags = suspended || launch.beforeStart ? CREATE_SUSPENDED : 0;
+    if (out.valid() && CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, flags, &variables[0],
+                                      nullptr, &startup, &info)) {
+      process_.reset(info.hProcess);
+      thread_.reset(info.hThread);
+      id_ = info.dwProcessId;
     }
+    if (started() && launch.beforeStart) launch.beforeStart(id_);
+    if (started() && launch.beforeStart && !suspended) Resume();
   }
-  DWORD code = 0;
-  if (ended && GetExitCodeProcess(process.hProcess, &code)) {
-    result.exitCode = static_cast<int>(code);
-  } else {
-    TerminateProcess(process.hProcess, 99);
-    WaitForSingleObject(process.hProcess, 5000);
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process() {
+    if (Running()) TerminateProcess(process_.get(), 99);
+    Exited(5000);
+    process_.reset();
+    DeleteFileA(outPath_.c_str());
   }
-  result.output = ReadBytes(outPath);
-  DeleteFileA(outPath.c_str());
+
+  bool started() const { return process_.valid(); }
+  void Resume() const { ResumeThread(thread_.get()); }
+  DWORD Id() const { return id_; }
+  bool Running() const { return started() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  bool Exited(DWORD ms) const { return started() && WaitForSingleObject(process_.get(), ms) == WAIT_OBJECT_0; }
+  // Waits while dispatching this thread's messages: the child may send
+  // messages to our windows.
+  bool ExitedPumping(DWORD ms) const {
+    HANDLE process = process_.get();
+    for (DWORD start = GetTickCount(), spent = 0; started() && spent < ms; spent = GetTickCount() - start) {
+      if (MsgWaitForMultipleObjects(1, &process, FALSE, ms - spent, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    return Exited(0);
+  }
+  int ExitCode() const {
+    DWORD code = 0;
+    return Exited(0) && GetExitCodeProcess(process_.get(), &code) ? static_cast<int>(code) : -1;
+  }
+  std::string Output() const { return ReadBytes(outPath_); }
+  // Its top-level window of this title, or a child of that title of one of
+  // its top-level windows (a window in the tray is the hidden popup's child).
+  HWND Window(const char* title) const {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      char text[64] = {};
+      if (pid == id_ && GetWindowTextA(w, text, sizeof text) && std::strcmp(text, title) == 0) return w;
+      if (HWND child = pid == id_ ? FindWindowExA(w, nullptr, nullptr, title) : nullptr) return child;
+    }
+    return nullptr;
+  }
+
+ private:
+  ScopedHandle process_, thread_;
+  DWORD id_ = 0;
+  std::string outPath_;
+};
+
+inline ChildResult RunChild(const ChildLaunch& launch) {
+  Process child(launch);
+  ChildResult result;
+  if (child.ExitedPumping(launch.timeoutMs)) result.exitCode = child.ExitCode();
+  result.output = child.Output();
   return result;
 }
 
 inline ChildResult RunTestsInChild(const std::string& filter,
                                    const std::vector<std::pair<std::string, std::string>>& environment,
                                    DWORD timeoutMs = 60000) {
-  ChildLaunch launch;
-  launch.arguments = "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=" + filter;
+  ChildLaunch launch("", "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=" + filter);
   launch.environment = environment;
   launch.timeoutMs = timeoutMs;
   return RunChild(launch);
 }
+
+// The installed SweepHarbor.exe; asked to end (Escape) at the end of the
+// scope, then ended.
+class InstalledProgram : public Process {
+ public:
+  explicit InstalledProgram(const std::string& arguments = "", bool suspended = false)
+      : Process(ChildLaunch(kInstalledProgram, arguments), suspended) {}
+  ~InstalledProgram() {
+    if (HWND w = Window()) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    Exited(5000);
+  }
+  HWND Window() const { return Process::Window(kProgramTitle); }
+  bool Shown() const { return Window() && IsWindowVisible(Window()); }
+};
+
+// A spot list of one group; SpotXml gives each spot, one folder with a mask.
+inline std::string SpotList(const std::string& spots, int version = 1) {
+  return "<CleaningSpots Version=\"" + std::to_string(version) + "\"><Group name=\"G\" GroupType=\"0\">" + spots +
+         "</Group></CleaningSpots>";
+}
+inline std::string SpotXml(const std::string& name, const std::string& folder, const std::string& mask,
+                           int chosen = 1) {
+  return "<Spot name=\"" + name + "\" ToBeCleaned=\"" + std::to_string(chosen) +
+         "\" Type=\"0\"><Items><Item Type=\"0\" name=\"" + folder + "\" flags=\"" + mask + "\" /></Items></Spot>";
+}
+
+// The programs read `data` as their data folder and ask nothing on closing
+// (settings put back afterwards); skipped when they are not installed.
+class InstalledProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Exists(kInstalledProgram) || !Exists(kInstalledConsole)) GTEST_SKIP() << "the programs are not installed";
+    if (ProductKeyExistsNot()) CreateProductKey();
+    Set("path", data.path());
+    for (const char* shield : {"ShieldHijack", "ShieldFavorites", "ShieldHomePage"}) Set(shield, "0");
+  }
+  void Set(const char* name, const std::string& value) {
+    settings_.SetString(HKEY_CURRENT_USER, "SOFTWARE\\SweepHarbor", name, value);
+  }
+  ScratchDir data{"installed-data"};
+
+ private:
+  RegistryGuard settings_;
+};
 
 }  // namespace sh::test

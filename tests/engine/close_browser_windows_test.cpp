@@ -3,8 +3,6 @@
 // processes, some of them the shell's.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <vector>
 
 #include "engine/clean_run.h"
@@ -12,117 +10,74 @@
 namespace sh {
 namespace {
 
-constexpr int kNever = -1;
+constexpr int kNever = -1, kShell = 10;  // kShell: the process of the taskbar and the desktop
+constexpr BrowserWindowKind kIE = BrowserWindowKind::kBrowser, kFolder = BrowserWindowKind::kFolder;
 
 struct FakeWindow {
   BrowserWindowKind kind;
-  int pid;
-  int closesAfterMs;  // after the close request; kNever: ignores it
+  int pid, closesAfterMs;  // after the close request; kNever: ignores it
+  int askedAt = kNever;
+  bool open = true;
 };
 
-class FakeBrowserWindows : public IBrowserWindows {
- public:
-  explicit FakeBrowserWindows(const std::vector<FakeWindow>& windows) {
-    uintptr_t handle = 0x100;
-    for (const FakeWindow& w : windows) windows_[handle++] = State{w, true, kNever};
-  }
+// Handles are indexes into `windows`; time passes only in Pause.
+struct FakeBrowserWindows : IBrowserWindows {
   std::vector<BrowserWindow> FindBrowserWindows() override {
     std::vector<BrowserWindow> found;
-    for (BrowserWindowKind kind : {BrowserWindowKind::kBrowser, BrowserWindowKind::kFolder})
-      for (const auto& [handle, state] : windows_)
-        if (state.open && state.window.kind == kind) found.push_back(BrowserWindow{handle, kind});
+    for (BrowserWindowKind kind : {kIE, kFolder})
+      for (size_t i = 0; i < windows.size(); ++i)
+        if (windows[i].kind == kind) found.push_back(BrowserWindow{i, kind});
     return found;
   }
-  bool AskToClose() override {
-    ++questions;
-    return answerYes;
+  bool AskToClose() override { return ++questions, yes; }
+  void RequestClose(uintptr_t w) override { windows.at(w).askedAt = now; }
+  bool IsOpen(uintptr_t w) override {
+    const FakeWindow& x = windows.at(w);
+    return x.open && (x.askedAt == kNever || x.closesAfterMs == kNever || now - x.askedAt < x.closesAfterMs);
   }
-  void RequestClose(uintptr_t window) override {
-    ++closeRequests;
-    windows_.at(window).requestedAt = now;
+  bool OwnerIsShell(uintptr_t w) override { return windows.at(w).pid == kShell; }
+  bool EndOwnerProcess(uintptr_t w) override {
+    ended.push_back(windows.at(w).pid);
+    for (FakeWindow& x : windows) x.open = x.open && (x.pid != ended.back() || x.pid == locked);
+    return ended.back() != locked;
   }
-  bool IsOpen(uintptr_t window) override {
-    State& state = windows_.at(window);
-    const int after = state.window.closesAfterMs;
-    if (state.requestedAt != kNever && after != kNever && now - state.requestedAt >= after) state.open = false;
-    return state.open;
-  }
-  bool OwnerIsShell(uintptr_t window) override { return shellPids.count(windows_.at(window).window.pid) != 0; }
-  bool EndOwnerProcess(uintptr_t window) override {
-    const int pid = windows_.at(window).window.pid;
-    endAttempts.push_back(pid);
-    if (lockedPids.count(pid)) return false;
-    for (auto& entry : windows_)
-      if (entry.second.window.pid == pid) entry.second.open = false;
-    return true;
-  }
-  void Pause(int milliseconds) override { now += milliseconds; }
+  void Pause(int ms) override { now += ms; }
 
-  bool answerYes = true;
-  std::set<int> shellPids;
-  std::set<int> lockedPids;  // cannot be opened or ended
-  int questions = 0;
-  int closeRequests = 0;
-  std::vector<int> endAttempts;
-  int now = 0;
-
- private:
-  struct State {
-    FakeWindow window;
-    bool open;
-    int requestedAt;
-  };
-  std::map<uintptr_t, State> windows_;
+  std::vector<FakeWindow> windows;
+  bool yes = true;
+  int locked = 0;  // a process that cannot be ended
+  int questions = 0, now = 0;
+  std::vector<int> ended;
 };
 
-constexpr BrowserWindowKind kIE = BrowserWindowKind::kBrowser;
-constexpr BrowserWindowKind kFolder = BrowserWindowKind::kFolder;
-constexpr int kShell = 10;  // the process of the taskbar and the desktop
-
+// Expected: whether the user is asked, which processes are ended, and how
+// long the run waits.
 TEST(CloseBrowserWindows, AsksEveryWindowAndEndsOnlyStubbornBrowsersOutsideTheShell) {
-  struct Case {
-    const char* what;
-    std::vector<FakeWindow> windows;
-    bool unattended, answerYes;
-    std::set<int> locked;
-    // Expected:
-    int questions, closeRequests;
-    std::vector<int> endAttempts;
-    int waitedMs;
+  const int late = kBrowserCloseWaitMs - kBrowserClosePollMs, all = kBrowserCloseWaitMs;
+  // Every kind: the shell's folder and browser windows, another folder
+  // window, two windows of one process, one that closes in time.
+  const std::vector<FakeWindow> kinds = {{kFolder, kShell, kNever}, {kIE, kShell, kNever}, {kFolder, 2, kNever},
+                                         {kIE, 3, kNever},          {kIE, 3, kNever},      {kIE, 6, 500}};
+  const struct { const char* what; std::vector<FakeWindow> windows; bool unattended, yes; int locked, questions;
+                 std::vector<int> ended; int waitedMs; } cases[] = {
+      {"no window", {}, false, true, 0, 0, {}, 0},
+      {"unattended", kinds, true, true, 0, 0, {}, 0},
+      {"answered No", kinds, false, false, 0, 1, {}, 0},
+      {"browser closes late in the wait", {{kIE, 1, late}}, false, true, 0, 1, {}, late},
+      {"browser closes after the wait", {{kIE, 1, all + 100}}, false, true, 0, 1, {1}, all},
+      {"every kind", kinds, false, true, 0, 1, {3}, all},
+      {"a process that cannot be ended", kinds, false, true, 3, 1, {3, 3}, all},
   };
-  const int late = kBrowserCloseWaitMs - kBrowserClosePollMs;
-  const int tooLate = kBrowserCloseWaitMs + kBrowserClosePollMs;
-  const Case cases[] = {
-      {"no window", {}, false, true, {}, 0, 0, {}, 0},
-      {"unattended", {{kIE, 1, kNever}, {kFolder, kShell, kNever}}, true, true, {}, 0, 0, {}, 0},
-      {"answered No", {{kIE, 1, kNever}, {kFolder, kShell, kNever}}, false, false, {}, 1, 0, {}, 0},
-      {"browser closes at once", {{kIE, 1, 0}}, false, true, {}, 1, 1, {}, 0},
-      {"browser closes late in the wait", {{kIE, 1, late}}, false, true, {}, 1, 1, {}, late},
-      {"browser closes after the wait", {{kIE, 1, tooLate}}, false, true, {}, 1, 1, {1}, kBrowserCloseWaitMs},
-      {"browser ignores the request", {{kIE, 1, kNever}}, false, true, {}, 1, 1, {1}, kBrowserCloseWaitMs},
-      {"folder window ignores it", {{kFolder, 2, kNever}}, false, true, {}, 1, 1, {}, kBrowserCloseWaitMs},
-      {"folder window of the shell", {{kFolder, kShell, kNever}}, false, true, {}, 1, 1, {}, kBrowserCloseWaitMs},
-      {"browser inside the shell", {{kIE, kShell, kNever}}, false, true, {}, 1, 1, {}, kBrowserCloseWaitMs},
-      {"two windows of one process", {{kIE, 3, kNever}, {kIE, 3, kNever}}, false, true, {}, 1, 2, {3},
-       kBrowserCloseWaitMs},
-      {"a process that cannot be ended", {{kIE, 4, kNever}, {kIE, 5, kNever}}, false, true, {4}, 1, 2, {4, 5},
-       kBrowserCloseWaitMs},
-      {"all kinds at once",
-       {{kFolder, kShell, kNever}, {kIE, kShell, kNever}, {kFolder, 2, 0}, {kIE, 3, kNever}, {kIE, 6, 500},
-        {kFolder, 7, kNever}},
-       false, true, {}, 1, 6, {3}, kBrowserCloseWaitMs},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeBrowserWindows windows(c.windows);
-    windows.answerYes = c.answerYes;
-    windows.shellPids = {kShell};
-    windows.lockedPids = c.locked;
-    CloseBrowserWindows(windows, c.unattended);
-    EXPECT_EQ(windows.questions, c.questions);
-    EXPECT_EQ(windows.closeRequests, c.closeRequests);
-    EXPECT_EQ(windows.endAttempts, c.endAttempts);
-    EXPECT_EQ(windows.now, c.waitedMs);
+    FakeBrowserWindows fake;
+    fake.windows = c.windows;
+    fake.yes = c.yes;
+    fake.locked = c.locked;
+    CloseBrowserWindows(fake, c.unattended);
+    EXPECT_EQ(fake.questions, c.questions);
+    EXPECT_EQ(fake.ended, c.ended);
+    EXPECT_EQ(fake.now, c.waitedMs);
   }
 }
 

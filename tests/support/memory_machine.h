@@ -1,15 +1,15 @@
-// An in-memory machine for the deciders: a file tree, a registry, a URL
-// cache and the environment facts, with an executor that applies each
-// action to it (so a walk sees what it removed) and records it.
+// An in-memory machine for the deciders: a file tree with 8.3 aliases, a
+// registry, a URL cache and the environment facts, with an executor that
+// applies each action to it (so a walk sees what it removed) and records it.
 #pragma once
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "engine/clean_actions.h"
-#include "engine/cleaner_ports.h"
 #include "engine/path_rules.h"
 #include "engine/spot_cleaner.h"
 #include "paths/reg_path.h"
@@ -18,11 +18,8 @@
 
 namespace sh::test {
 
-class MemoryMachine : public IFileSystemView,
-                    public IRegistryView,
-                    public IUrlCache,
-                    public ICleanEnvironment,
-                    public IActionExecutor {
+class MemoryMachine : public IFileSystemView, public IRegistryView, public IUrlCache, public ICleanEnvironment,
+                      public IActionExecutor {
  public:
   struct Node {
     std::string path;  // exact spelling
@@ -31,141 +28,142 @@ class MemoryMachine : public IFileSystemView,
     bool spellable = true;
   };
 
-  // Files and folders; missing parent folders are made too.
+  // Missing parent folders are made too.
   void AddFolder(const std::string& path, uint32_t extra = 0) { Add(path, kAttrDirectory | extra, 0); }
-  void AddFile(const std::string& path, uint64_t size = 1, uint32_t attributes = 0x20) { Add(path, attributes, size); }
+  void AddFile(const std::string& path, uint64_t size = 1) { Add(path, 0x20, size); }
+  void AddShortName(const std::string& alias, const std::string& path) {
+    shortNames[ToUpperAscii(NormalizePath(alias))] = NormalizePath(path);
+  }
+  // The long spelling, as Windows reads it: an alias may stand for any component.
+  std::string Expand(const std::string& path) const {
+    const std::string normal = NormalizePath(path);
+    if (normal.find('~') == std::string::npos || normal[1] != ':') return normal;
+    std::string cur = normal.substr(0, 3);
+    for (size_t pos = 3, end; pos < normal.size(); pos = end + 1) {
+      end = std::min(normal.find('\\', pos), normal.size());
+      cur = JoinPath(cur, normal.substr(pos, end - pos));
+      auto it = shortNames.find(ToUpperAscii(cur));
+      if (it != shortNames.end()) cur = it->second;
+    }
+    return cur;
+  }
+  std::string Key(const std::string& path) const { return ToUpperAscii(Expand(path)); }
   bool Exists(const std::string& path) const { return nodes.count(Key(path)) != 0; }
-  void AddShortName(const std::string& shortPath, const std::string& longPath) { shortNames[Key(shortPath)] = longPath; }
+  Node& At(const std::string& path) { return nodes[Key(path)]; }
 
   void AddKey(RegRoot root, const std::string& key) {
-    std::string path;
-    for (const std::string& part : Split(key)) {
-      path += (path.empty() ? "" : "\\") + part;
-      keys.insert(RegKeyText(root, path));
+    for (size_t at = key.find('\\');; at = key.find('\\', at + 1)) {
+      keys.insert(RegKeyText(root, key.substr(0, at)));
+      if (at == std::string::npos) return;
     }
   }
   void AddValue(RegRoot root, const std::string& key, const std::string& value) {
     AddKey(root, key);
     values.insert(RegKeyText(root, key) + "|" + ToUpperAscii(value));
   }
-  bool HasKey(RegRoot root, const std::string& key) const { return keys.count(RegKeyText(root, key)) != 0; }
+  static std::string RegKeyText(RegRoot root, const std::string& key) {
+    return ToUpperAscii(RootKeyToName(root) + "\\" + key);
+  }
 
-  // IFileSystemView
+  // IFileSystemView: children by their key range, in the order of their keys.
   ListResult List(const std::string& folder, const std::function<bool(const FsEntry&)>& visit) override {
-    if (!Exists(folder) && !ParentPath(NormalizePath(folder)).empty()) return ListResult::kMissing;
-    if (unreadable.count(Key(folder))) return ListResult::kFailed;
-    const std::string parent = Key(folder);
+    std::string key = Key(folder);
+    if (!ParentPath(key).empty() && !nodes.count(key)) return ListResult::kMissing;
+    if (key.back() != '\\') key += '\\';
     std::vector<Node> children;
-    for (const auto& [key, node] : nodes)
-      if (ParentPath(key) == parent) children.push_back(node);
-    for (const Node& node : children) {
-      if (!Exists(node.path)) continue;  // removed by an earlier visit
-      FsEntry entry{LastComponent(node.path), node.attributes, node.size, node.spellable};
-      if (!visit(entry)) break;
-    }
+    for (auto it = nodes.lower_bound(key); it != nodes.end() && it->first.rfind(key, 0) == 0; ++it)
+      if (it->first.size() > key.size() && it->first.find('\\', key.size()) == std::string::npos)
+        children.push_back(it->second);
+    for (const Node& node : children)
+      if (Exists(node.path) &&  // not removed by an earlier visit
+          !visit(FsEntry{LastComponent(node.path), node.attributes, node.size, node.spellable}))
+        break;
     return ListResult::kListed;
   }
-  std::string LongPath(const std::string& path) override {
-    auto it = shortNames.find(Key(path));
-    return it == shortNames.end() ? path : it->second;
-  }
+  std::string LongPath(const std::string& path) override { return Exists(path) ? Expand(path) : path; }
   bool FileExists(const std::string& path) override { return Exists(path); }
   bool FileLength(const std::string& path, uint64_t& length) override {
-    auto it = nodes.find(Key(path));
-    if (it == nodes.end()) return false;
-    length = it->second.size;
-    return true;
+    return Exists(path) && ((length = At(path).size), true);
   }
 
   // IRegistryView
-  bool KeyExists(RegRoot root, const std::string& key) override { return HasKey(root, key); }
+  bool KeyExists(RegRoot root, const std::string& key) override { return keys.count(RegKeyText(root, key)) != 0; }
   bool ValueExists(RegRoot root, const std::string& key, const std::string& value) override {
     return values.count(RegKeyText(root, key) + "|" + ToUpperAscii(value)) != 0;
   }
   bool SubKeys(RegRoot root, const std::string& key, std::vector<std::string>& names) override {
     names.clear();
     const std::string prefix = RegKeyText(root, key) + "\\";
-    if (!HasKey(root, key)) return false;
     for (const std::string& k : keys)
-      if (k.compare(0, prefix.size(), prefix) == 0 && k.find('\\', prefix.size()) == std::string::npos)
-        names.push_back(exactKeyNames.count(k) ? exactKeyNames[k] : k.substr(prefix.size()));
-    return true;
+      if (k.rfind(prefix, 0) == 0 && k.find('\\', prefix.size()) == std::string::npos)
+        names.push_back(k.substr(prefix.size()));
+    return KeyExists(root, key);
   }
 
-  // IUrlCache
+  // IUrlCache: the entries whose source name starts with the prefix, any case.
   bool First(const std::string& prefix, UrlCacheEntry& entry) override {
-    prefix_ = ToUpperAscii(prefix);
-    cursor_ = 0;
+    pending_.clear();
+    for (const UrlCacheEntry& e : cache)
+      if (ToUpperAscii(e.sourceName).rfind(ToUpperAscii(prefix), 0) == 0) pending_.push_back(e);
     return Next(entry);
   }
   bool Next(UrlCacheEntry& entry) override {
-    for (; cursor_ < cache.size(); ++cursor_)
-      if (ToUpperAscii(cache[cursor_].sourceName).compare(0, prefix_.size(), prefix_) == 0) {
-        entry = cache[cursor_++];
-        return true;
-      }
-    return false;
+    if (pending_.empty()) return false;
+    entry = pending_.front();
+    pending_.erase(pending_.begin());
+    return true;
   }
   bool DeleteEntry(const std::string& sourceName) override {
-    for (size_t i = 0; i < cache.size(); ++i)
-      if (cache[i].sourceName == sourceName) {
-        cache.erase(cache.begin() + static_cast<long>(i));
-        if (i < cursor_) --cursor_;
+    for (auto it = cache.begin(); it != cache.end(); ++it)
+      if (it->sourceName == sourceName) {
+        nodes.erase(Key(it->localFileName));  // WinINet removes the entry's file with it
+        cache.erase(it);
         return true;
       }
     return false;
   }
 
   // ICleanEnvironment
-  std::vector<std::string> DriveRoots() override { return drives; }
+  std::vector<std::string> DriveRoots() override { return {"C:\\"}; }
   std::vector<std::string> ProtectedFolders() override { return protectedFolders; }
-  std::string WindowsFolder() override { return windows; }
+  std::string WindowsFolder() override { return "C:\\WINDOWS"; }
   std::string CookiesFolder() override { return cookies; }
   std::string HistoryFolder() override { return history; }
   bool NtFamily() override { return true; }
-  std::string UserSidText() override { return sid; }
-  std::string LogonName() override { return logon; }
+  std::string UserSidText() override { return "S-1-5-21-7"; }
+  std::string LogonName() override { return "bob"; }
   bool IsCookieIgnored(const std::string& name) override { return keptCookies.count(ToUpperAscii(name)) != 0; }
 
-  // IActionExecutor: applies and records.
+  // IActionExecutor: records "verb target", shows the action to `onAction`
+  // (while the folders above it are all still there), then applies it.
   ActionResult Execute(const CleanAction& a) override {
     acted.push_back(std::string(ActionVerb(a.kind)) + " " + ActionTarget(a));
+    if (onAction) onAction(a);
+    const std::string key = Key(a.path), regKey = RegKeyText(a.root, a.path);
+    std::vector<std::string> children;
     bool ok = true;
     switch (a.kind) {
       case ActionKind::kDeleteFile:
       case ActionKind::kRecycleFile:
-        ok = Exists(a.path) && !locked.count(Key(a.path));
-        if (ok) nodes.erase(Key(a.path));
+        ok = nodes.erase(key) != 0;
         break;
-      case ActionKind::kRemoveFolder:
-        ok = Exists(a.path) && !HasChildren(a.path);
-        if (ok) nodes.erase(Key(a.path));
-        break;
-      case ActionKind::kWipeIndexDat:
-        ok = !locked.count(Key(a.path));
-        break;
-      case ActionKind::kDeleteKey: {
-        std::vector<std::string> children;
-        ok = HasKey(a.root, a.path) && !lockedKeys.count(RegKeyText(a.root, a.path)) &&
-             SubKeys(a.root, a.path, children) && children.empty();
-        if (ok) {
-          keys.erase(RegKeyText(a.root, a.path));
-          const std::string prefix = RegKeyText(a.root, a.path) + "|";
-          for (auto it = values.begin(); it != values.end();)
-            it = it->compare(0, prefix.size(), prefix) == 0 ? values.erase(it) : std::next(it);
-        }
+      case ActionKind::kRemoveFolder: {  // an empty one only
+        auto child = nodes.lower_bound(key + "\\");
+        ok = nodes.count(key) && (child == nodes.end() || child->first.rfind(key + "\\", 0) != 0) && nodes.erase(key);
         break;
       }
+      case ActionKind::kDeleteKey:
+        ok = !lockedKeys.count(regKey) && SubKeys(a.root, a.path, children) && children.empty() && keys.erase(regKey);
+        for (auto it = values.lower_bound(regKey + "|"); ok && it != values.end() && it->rfind(regKey + "|", 0) == 0;)
+          it = values.erase(it);
+        break;
       case ActionKind::kCreateKey:
         AddKey(a.root, a.path);
         break;
       case ActionKind::kDeleteValue:
-        ok = values.erase(RegKeyText(a.root, a.path) + "|" + ToUpperAscii(a.value)) != 0;
+        ok = values.erase(regKey + "|" + ToUpperAscii(a.value)) != 0;
         break;
       case ActionKind::kDeleteCacheEntry:
-        // WinINet removes the entry's file with it.
-        for (const UrlCacheEntry& e : cache)
-          if (e.sourceName == a.path && !e.localFileName.empty()) nodes.erase(Key(e.localFileName));
         ok = DeleteEntry(a.path);
         break;
       default:
@@ -174,62 +172,36 @@ class MemoryMachine : public IFileSystemView,
     return ok ? ActionResult::kDone : ActionResult::kFailed;
   }
 
-  std::map<std::string, Node> nodes;  // by upper-case normal form
+  std::map<std::string, Node> nodes;  // by the upper-case long normal form
   std::map<std::string, std::string> shortNames;
-  std::set<std::string> unreadable, locked;
-  std::set<std::string> keys, values, lockedKeys;
-  std::map<std::string, std::string> exactKeyNames;
+  std::set<std::string> keys, values, lockedKeys, keptCookies;
   std::vector<UrlCacheEntry> cache;
-  std::set<std::string> keptCookies;
-  std::vector<std::string> drives{"C:\\"};
-  std::vector<std::string> protectedFolders;
-  std::string windows = "C:\\WINDOWS", cookies, history, sid = "S-1-5-21-7", logon = "bob";
-  std::vector<std::string> acted;
-
-  static std::string Key(const std::string& path) { return ToUpperAscii(NormalizePath(path)); }
-  static std::string RegKeyText(RegRoot root, const std::string& key) {
-    return ToUpperAscii(RootKeyToName(root) + "\\" + key);
-  }
+  std::vector<std::string> protectedFolders, acted;
+  std::string cookies, history;
+  std::function<void(const CleanAction&)> onAction;
 
  private:
   void Add(const std::string& path, uint32_t attributes, uint64_t size) {
-    const std::string normal = NormalizePath(path);
-    const std::string parent = ParentPath(normal);
-    if (!parent.empty() && !ParentPath(parent).empty() && !Exists(parent)) AddFolder(parent);
+    const std::string normal = NormalizePath(path), parent = ParentPath(normal);
+    if (!ParentPath(parent).empty() && !Exists(parent)) AddFolder(parent);
     nodes[ToUpperAscii(normal)] = Node{normal, attributes, size, true};
   }
-  bool HasChildren(const std::string& folder) const {
-    const std::string key = Key(folder);
-    for (const auto& entry : nodes)
-      if (ParentPath(entry.first) == key) return true;
-    return false;
-  }
-  static std::vector<std::string> Split(const std::string& key) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : key + "\\") {
-      if (c == '\\') {
-        if (!part.empty()) parts.push_back(part);
-        part.clear();
-      } else {
-        part += c;
-      }
-    }
-    return parts;
-  }
-  std::string prefix_;
-  size_t cursor_ = 0;
+  std::vector<UrlCacheEntry> pending_;
 };
 
 // A cleaner over one fake machine that also executes on it.
 struct CleanerRig {
   MemoryMachine machine;
   ScriptedPrompt prompt;
-  RecordingLog log;
+  CCleanLog log;  // keeps nothing, as the program's
   RecordingReport report;
   ScriptedControl control;
   CSpotCleaner cleaner{SpotCleanerPorts{machine, machine, machine, machine, prompt}, machine};
-  CCleanRunContext Context(int row = 0) { return CCleanRunContext(&log, &report, &control, row); }
+  CCleanRunContext Context() { return CCleanRunContext(&log, &report, &control, 0); }
+  void Clean(CCleaningSpot& spot) {
+    CCleanRunContext context = Context();
+    CleanSpot(spot, context, cleaner);
+  }
 };
 
 }  // namespace sh::test

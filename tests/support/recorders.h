@@ -1,11 +1,8 @@
 // Test doubles that record what the engine reports and answer what it asks.
 #pragma once
 
-#include <functional>
 #include <map>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/clean_actions.h"
@@ -15,76 +12,25 @@
 
 namespace sh::test {
 
-class RecordingLog : public CCleanLog {
- public:
-  bool Open(const std::string& path) override {
-    opened.push_back(path);
-    return true;
-  }
-  bool Write(const std::string& line) override {
-    lines.push_back(line);
-    return true;
-  }
-  void Close() override { ++closed; }
-  bool KeepsLines() const override { return true; }
-  std::string All() const {
-    std::string out;
-    for (const auto& l : lines) out += l;
-    return out;
-  }
-  bool Has(const std::string& line) const {
-    for (const auto& l : lines)
-      if (l == line) return true;
-    return false;
-  }
-  std::vector<std::string> opened;
-  std::vector<std::string> lines;
-  int closed = 0;
-};
-
-// Records the run's events as text, and the rows' last counts.
+// Every action as "row verb target", and each row's outcome.
 class RecordingReport : public ICleanReport {
  public:
-  void RunStarted() override { events.push_back("run"); }
-  void StopRequested() override { events.push_back("stop"); }
-  void RowStarted(int row) override { events.push_back("row " + std::to_string(row)); }
   void ItemActed(int row, const CleanAction& action, ActionResult result, int, double) override {
     acted.push_back(std::to_string(row) + " " + ActionVerb(action.kind) + " " + ActionTarget(action) +
                     (result == ActionResult::kDone ? "" : " (failed)"));
   }
-  void CountsChanged(int row, int files, double size) override { counts[row] = {files, size}; }
-  void RowDone(int row, const RowOutcome& outcome) override {
-    outcomes[row] = outcome;
-    events.push_back("done " + std::to_string(row) + (outcome.cleaned ? " cleaned" : ""));
-  }
-  void RunEnded() override { events.push_back("end"); }
-  std::unique_ptr<CCleanLog> CreateLog() override { return std::make_unique<CCleanLog>(); }
-
-  std::vector<std::string> events;
+  void RowDone(int row, const RowOutcome& outcome) override { outcomes[row] = outcome; }
   std::vector<std::string> acted;
-  std::map<int, std::pair<int, double>> counts;
   std::map<int, RowOutcome> outcomes;
 };
 
-// Counts files through PauseAfterFile; `onFile` may act at the n-th file
-// (for example click Abort), `onPump` at the n-th pump of its own.
+// A run that goes on until `running` is cleared.
 class ScriptedControl : public IRunControl {
  public:
-  bool IsRunning() override { return running && (run == nullptr || run->running()); }
-  void PumpMessages() override {
-    ++pumps;
-    if (onPump) onPump(pumps);
-  }
-  void PauseAfterFile() override {
-    ++files;
-    if (onFile) onFile(files);
-  }
+  bool IsRunning() override { return running; }
+  void PumpMessages() override {}
+  void PauseAfterFile() override {}
   bool running = true;
-  const CCleaningRun* run = nullptr;
-  int pumps = 0;
-  int files = 0;
-  std::function<void(int)> onFile;
-  std::function<void(int)> onPump;
 };
 
 class MapSettings : public ISettingsStore {
@@ -100,6 +46,7 @@ class MapSettings : public ISettingsStore {
   std::map<std::string, std::string> values;
 };
 
+// Answers from `answers` in turn, then No to a question and OK otherwise.
 class ScriptedPrompt : public IPrompt {
  public:
   PromptAnswer Ask(const PromptRequest& request) override {

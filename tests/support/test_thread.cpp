@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <process.h>
 #include <windows.h>
+
+#include "toolkit/win_handles_win.h"
 #else
 #include <thread>
 #endif
@@ -18,23 +20,20 @@ namespace sh::test {
 struct TestThread::Impl {
   explicit Impl(std::function<void()> b) : body(std::move(b)) {
     // _beginthreadex rather than CreateThread: the body uses the C runtime.
-    handle = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Run, this, 0, nullptr));
-    if (handle == nullptr) {
+    handle.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Run, this, 0, nullptr)));
+    if (!handle.valid()) {
       // A test that silently skipped its other thread would prove nothing.
       std::fprintf(stderr, "TestThread: _beginthreadex failed\n");
       std::abort();
     }
   }
-  ~Impl() {
-    WaitForSingleObject(handle, INFINITE);
-    CloseHandle(handle);
-  }
+  ~Impl() { WaitForSingleObject(handle.get(), INFINITE); }
   static unsigned __stdcall Run(void* self) {
     static_cast<Impl*>(self)->body();
     return 0;
   }
   std::function<void()> body;
-  HANDLE handle = nullptr;
+  ScopedHandle handle;
 };
 
 #else

@@ -1,5 +1,7 @@
-// Real files, folders and registry keys for the Wine suite, each test in a
-// scratch folder of its own under the prefix's temporary folder.
+// Real files and folders for the Wine suite, each test in a scratch folder
+// of its own under the prefix's temporary folder. The "Exact" calls use the
+// wide "\\?\" spelling, so that names ending in a space or a dot and paths
+// past 260 characters are reached as they are.
 #pragma once
 
 #include <windows.h>
@@ -9,28 +11,47 @@
 #include <vector>
 
 #include "toolkit/text.h"
+#include "toolkit/win_handles_win.h"
 
 namespace sh::test {
 
-inline void WriteBytes(const std::string& path, size_t size, char fill = 'x') {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  std::string data(size, fill);
+inline std::wstring Wide(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()));
+  wide.resize(n > 0 ? size_t(n) : 0);
+  return wide;
+}
+// An absolute path with backslashes.
+inline std::wstring Exact(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+// Writes all of `data` to a file just created.
+inline bool WriteAll(ScopedHandle file, const std::string& data) {
   DWORD written = 0;
-  if (size) WriteFile(h, data.data(), static_cast<DWORD>(size), &written, nullptr);
-  CloseHandle(h);
+  return file.valid() && (data.empty() || WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr)) &&
+         written == data.size();
+}
+inline bool WriteExact(const std::wstring& path, const std::string& data) {
+  return WriteAll(ScopedHandle(CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)),
+                  data);
+}
+inline void WriteBytes(const std::string& path, size_t size, char fill = 'x') {
+  WriteAll(ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)),
+           std::string(size, fill));
 }
 
-inline std::string ReadBytes(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::string();
+// The whole file from its start, through a handle already open.
+inline std::string ReadAll(HANDLE file) {
   std::string out;
-  char buf[65536];
+  char buffer[65536];
   DWORD n = 0;
-  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
-  CloseHandle(h);
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
   return out;
+}
+inline std::string ReadBytes(const std::string& path) {
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+  return file.valid() ? ReadAll(file.get()) : std::string();
 }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -41,84 +62,47 @@ inline void MakeDirs(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-// Wide calls on the "\\?\" spelling, so that names ending in a space or a dot
-// and paths past 260 characters go too. A link to a folder is removed, never
-// entered.
-inline void RemoveTreeExact(const std::wstring& exact) {
+// Calls `visit(name, attributes)` for every entry but . and .. of a folder.
+template <class Visit>
+void ForEachExact(const std::wstring& folder, Visit visit) {
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((exact + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = exact + L"\\" + name;
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        RemoveTreeExact(full);
-      } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryW(full.c_str());
-      } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryW(exact.c_str());
+  HANDLE h = FindFirstFileW((Exact(folder) + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") visit(name, fd.dwFileAttributes);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
 }
 
-inline std::wstring Wide(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
-  return wide;
+// A link to a folder is removed, never entered.
+inline void RemoveTreeExact(const std::wstring& path) {
+  ForEachExact(path, [&](const std::wstring& name, DWORD attributes) {
+    const std::wstring full = path + L"\\" + name;
+    const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) return RemoveTreeExact(full);
+    SetFileAttributesW(Exact(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(Exact(full).c_str())) RemoveDirectoryW(Exact(full).c_str());
+  });
+  RemoveDirectoryW(Exact(path).c_str());
 }
-
-// The exact spelling of an absolute path with backslashes.
-inline std::wstring Exact(const std::wstring& path) { return L"\\\\?\\" + path; }
-
-inline void RemoveTree(const std::string& path) { RemoveTreeExact(Exact(Wide(path))); }
-
-inline bool ExistsExact(const std::wstring& path) {
-  return GetFileAttributesW(Exact(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline bool WriteExact(const std::wstring& path, const std::string& data) {
-  HANDLE h = CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = data.empty() || WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-  CloseHandle(h);
-  return ok && written == data.size();
-}
+inline void RemoveTree(const std::string& path) { RemoveTreeExact(Wide(path)); }
 
 // Names in a folder exactly as stored (trailing spaces and dots kept), sorted.
 inline std::vector<std::wstring> ListExact(const std::wstring& folder) {
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((Exact(folder) + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::wstring name = fd.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  ForEachExact(folder, [&](const std::wstring& name, DWORD) { names.push_back(name); });
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// Names in a folder (files and folders, without . and ..), sorted.
+// The same in the ANSI code page.
 inline std::vector<std::string> List(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
+  for (const std::wstring& name : ListExact(Wide(folder))) {
+    char ansi[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    names.push_back(ansi);
+  }
   return names;
 }
 
@@ -126,10 +110,11 @@ inline std::vector<std::string> List(const std::string& folder) {
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& tag) {
+    static int counter = 0;
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
     path_ = StripTrailing(temp, '\\') + "\\shtest-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter()++);
+            std::to_string(counter++);
     RemoveTree(path_);
     MakeDirs(path_);
   }
@@ -140,10 +125,6 @@ class ScratchDir {
   std::string operator/(const std::string& rel) const { return path_ + "\\" + rel; }
 
  private:
-  static int& counter() {
-    static int n = 0;
-    return n;
-  }
   std::string path_;
 };
 
