@@ -17,10 +17,17 @@ namespace {
 
 // Outlook Express keeps its store per identity below an application-data
 // folder. The identity is read afresh for each of the two folders.
+// `tail` below `base`; empty without a base, which would otherwise leave a
+// path from the drive root that no macro check notices.
+std::string Below(const std::string& base, const std::string& tail) {
+  const std::string folder = StripTrailing(base, '\\');
+  return folder.empty() ? std::string() : folder + tail;
+}
+
 std::string OutlookExpressFolder(ILocationProbe& probe, const std::string& appData) {
-  std::string identity = probe.ReadRegistryPathValue(kIdentitiesKey, "Default User ID");
-  return StripTrailing(appData, '\\') + "\\Identities\\" + StripTrailing(identity, '\\') +
-         "\\Microsoft\\Outlook Express";
+  const std::string identity = StripTrailing(probe.ReadRegistryPathValue(kIdentitiesKey, "Default User ID"), '\\');
+  if (identity.empty()) return std::string();
+  return Below(appData, "\\Identities\\" + identity + "\\Microsoft\\Outlook Express");
 }
 
 }  // namespace
@@ -36,11 +43,11 @@ void RefreshKnownLocations(ISettingsStore& settings, ILocationProbe& probe) {
   const std::string aimDataPath = probe.ReadRegistryPathValue(kAimMiscKey, "DataPath");
   const std::string personal = probe.ReadRegistryPathValue(kShellFoldersKey, "Personal");
 
-  const std::string received = StripTrailing(personal, '\\') + "\\My Received Files";
+  const std::string received = Below(personal, "\\My Received Files");
   const std::string outlook = OutlookExpressFolder(probe, localAppData);
   const std::string outlook2 = OutlookExpressFolder(probe, appData);
   const std::string sysTemp = probe.TempFolder();
-  const std::string winTemp = probe.WindowsFolder() + "\\temp";
+  const std::string winTemp = Below(probe.WindowsFolder(), "\\temp");
 
   // Empty texts are written too: they replace what an older start found.
   settings.Write("IE_Cache", cache);

@@ -48,6 +48,12 @@ TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
   settings.values["path"] = "D:\\Lists";
   RefreshKnownLocations(settings, probe);
   EXPECT_EQ(settings.values["path"], "D:\\Lists");
+  // A folder below a missing one is missing too, never a path from the root.
+  probe.registry.erase(shell + "Personal");
+  probe.registry.erase(std::string(kIdentitiesKey) + "|Default User ID");
+  RefreshKnownLocations(settings, probe);
+  for (const char* name : {"MSN_Received_Files_Folder", "OutlookFolder", "OutlookFolder2"})
+    EXPECT_EQ(settings.values[name], "") << name;
 }
 
 TEST(PickProgramFilesDir, FallsBackInOrder) {
