@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench_clock.h"
+#include "scratch_settings.h"
 #include "model/data_file_win.h"
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
@@ -19,17 +20,7 @@ using namespace sh;
 
 namespace {
 
-// The data folder is the scratch folder; everything else is the registry's.
-class ScratchSettings : public ISettingsStore {
- public:
-  explicit ScratchSettings(std::string folder) : folder_(std::move(folder)) {}
-  std::string Read(const std::string& name) override { return name == "path" ? folder_ : registry_.Read(name); }
-  bool Write(const std::string&, const std::string&) override { return false; }
-
- private:
-  std::string folder_;
-  CRegistrySettingsStore registry_;
-};
+using bench::ScratchSettings;
 
 // Answers every question with its default and shows nothing.
 class SilentPrompt : public IPrompt {

@@ -14,21 +14,13 @@
 #include "toolkit/text.h"
 #include "toolkit/win_seams_win.h"
 
+#include "scratch_settings.h"
+
 using namespace sh;
 
 namespace {
 
-// The data folder is the scratch folder; everything else is the registry's.
-class ScratchSettings : public ISettingsStore {
- public:
-  explicit ScratchSettings(std::string folder) : folder_(std::move(folder)) {}
-  std::string Read(const std::string& name) override { return name == "path" ? folder_ : registry_.Read(name); }
-  bool Write(const std::string&, const std::string&) override { return false; }
-
- private:
-  std::string folder_;
-  CRegistrySettingsStore registry_;
-};
+using bench::ScratchSettings;
 
 std::string PluginListText(int plugins) {
   std::string text = "<PluginList Version=\"42\">\n";
