@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <array>
+#include <cstdint>
+
 #include "engine/cookie_ignore.h"
 #include "engine/path_rules.h"
 #include "engine/special_stores_win.h"
@@ -119,7 +122,37 @@ CWinCleanEnvironment::CWinCleanEnvironment(ISettingsStore& settings, std::option
 
 std::vector<std::string> CWinCleanEnvironment::DriveRoots() { return LocalDriveRoots(); }
 
+namespace {
+
+// The shell names its folders from these keys; moving a folder (Documents
+// to another drive, say) writes the new place here. Zero when missing.
+uint64_t ShellFoldersStamp(HKEY root) {
+  ScopedHKey key;
+  if (RegOpenKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+                    KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+    return 0;
+  FILETIME written = {};
+  if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, &written) != ERROR_SUCCESS)
+    return 0;
+  return (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+}
+
+}  // namespace
+
 std::vector<std::string> CWinCleanEnvironment::ProtectedFolders() {
+  // Every run asks; the shell is asked again only when a folder may have
+  // moved since the last answer (17 shell queries against two key reads).
+  const std::array<uint64_t, 2> stamps = {ShellFoldersStamp(HKEY_CURRENT_USER), ShellFoldersStamp(HKEY_LOCAL_MACHINE)};
+  if (!protectedRead_ || stamps != protectedStamps_) {
+    protected_ = ReadProtectedFolders();
+    protectedStamps_ = stamps;
+    protectedRead_ = true;
+  }
+  return protected_;
+}
+
+std::vector<std::string> CWinCleanEnvironment::ReadProtectedFolders() {
   const std::string profile = GetSpecialFolder(CSIDL_PROFILE);
   const size_t slash = profile.find_last_of('\\');
   std::vector<std::string> folders = {

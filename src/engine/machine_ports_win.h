@@ -1,6 +1,8 @@
 // The deciders' read-only view of a real Windows machine.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,7 @@ class CWinCleanEnvironment : public ICleanEnvironment {
   // `ntFamily` unset: PlatformIsNtFamily().
   CWinCleanEnvironment(ISettingsStore& settings, std::optional<bool> ntFamily);
   std::vector<std::string> DriveRoots() override;
+  // The shell's answer, kept while the shell's folder keys are unchanged.
   std::vector<std::string> ProtectedFolders() override;
   std::string WindowsFolder() override;
   std::string CookiesFolder() override;
@@ -42,8 +45,13 @@ class CWinCleanEnvironment : public ICleanEnvironment {
   bool IsCookieIgnored(const std::string& sourceName) override;
 
  private:
+  std::vector<std::string> ReadProtectedFolders();
+
   ISettingsStore& settings_;
   bool ntFamily_;
+  bool protectedRead_ = false;
+  std::array<uint64_t, 2> protectedStamps_ = {};
+  std::vector<std::string> protected_;
 };
 
 // Fixed drives and others that are not CD-ROM, removable or remote, as
