@@ -1,5 +1,5 @@
 // Data file figures at sizes no shipped list has: a spot list of 5 000 spots
-// (load, store one choice, store every choice at once) and a plugin list
+// (load, store one choice) and a plugin list
 // whose one plugin has a 200 000-character name and a 300 000-character
 // path. Each result is checked too; a wrong one ends the run with 1. Works
 // in a scratch folder under the temporary folder and removes it.
@@ -76,12 +76,8 @@ int main() {
   CCleaningSpot* last = loaded == 5000 ? catalog.Groups().at(99)->Spots().at(49) : nullptr;
   Check(last && last->Name == "Spot 99.49" && SaveSpotChoice(env, *last, 0) == 1, "the last spot's choice");
   double t2 = bench::Now();
-  for (const auto& g : catalog.Groups())
-    for (const auto& s : g->Spots()) s->ToBeCleaned = 1;
-  Check(SaveAllSpotChoices(env, catalog) == 5000, "not every choice stored");
-  double t3 = bench::Now();
-  CSpotCatalog again;
-  Check(LoadSpotList(env, again, spots, 0, nullptr) == 1 && again.ItemsToClean().size() == 5000, "choices read back");
+  CSpotCatalog again;  // every other spot was chosen, the last one no longer
+  Check(LoadSpotList(env, again, spots, 0, nullptr) == 1 && again.ItemsToClean().size() == 2499, "choices read back");
 
   const std::string longName(200000, 'n'), longPath = "C:\\" + std::string(300000, 'p') + "\\*.tmp";
   Check(WriteDataFile(files, plugins,
@@ -98,8 +94,7 @@ int main() {
         "the long plugin's choice");
   double t5 = bench::Now();
 
-  std::printf("spot list, 5000 spots: load %.1f ms, one choice %.1f ms, every choice %.1f ms\n", (t1 - t0) * 1000,
-              (t2 - t1) * 1000, (t3 - t2) * 1000);
+  std::printf("spot list, 5000 spots: load %.1f ms, one choice %.1f ms\n", (t1 - t0) * 1000, (t2 - t1) * 1000);
   std::printf("plugin with a 200000-character name: load and store its choice %.1f ms\n", (t5 - t4) * 1000);
   DeleteFileA(spots.c_str());
   DeleteFileA(plugins.c_str());

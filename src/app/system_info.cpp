@@ -1,7 +1,5 @@
 #include "app/system_info.h"
 
-#include <cstdio>
-
 #include "toolkit/text.h"
 
 namespace sh {
@@ -105,12 +103,6 @@ OsDescription DescribeOperatingSystem(const OsVersionRecord& v) {
   return out;
 }
 
-std::array<int, 4> ParseBrowserVersion(const std::string& text) {
-  std::array<int, 4> parts = {0, 0, 0, 0};
-  std::sscanf(text.c_str(), "%d.%d.%d.%d", &parts[0], &parts[1], &parts[2], &parts[3]);
-  return parts;
-}
-
 void CSystemInfo::DetectOperatingSystem(const OsVersionRecord& version) {
   ntFamily_ = version.ntFamily;
   major_ = version.major;
@@ -132,9 +124,6 @@ void CSystemInfo::GatherSystemInfo(ISystemSource& source) {
   }
   totalPhysical_ = total;
   availablePhysical_ = available;
-
-  std::string browser = source.ReadBrowserVersionText();
-  browserVersion_ = browser.empty() ? std::array<int, 4>{0, 0, 0, 0} : ParseBrowserVersion(browser);
 
   userName_ = source.ReadUserName();
 }

@@ -3,7 +3,6 @@
 // figures through ISystemSource (system_info_win.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,9 +36,6 @@ struct OsDescription {
 // The naming rules of the operating system.
 OsDescription DescribeOperatingSystem(const OsVersionRecord& version);
 
-// "6.0.2900.2180" -> {6, 0, 2900, 2180}; missing parts stay 0.
-std::array<int, 4> ParseBrowserVersion(const std::string& text);
-
 // Where the facts come from; the real one asks Windows.
 class ISystemSource {
  public:
@@ -49,8 +45,6 @@ class ISystemSource {
   // function is missing or fails.
   virtual bool ReadMemoryEx(uint64_t* total, uint64_t* available) = 0;
   virtual void ReadMemoryBasic(uint64_t* total, uint64_t* available) = 0;
-  // The "Version" text of the installed Internet Explorer; empty if none.
-  virtual std::string ReadBrowserVersionText() = 0;
   // The logged-on user's name; empty when it cannot be read.
   virtual std::string ReadUserName() = 0;
 };
@@ -61,8 +55,7 @@ class CSystemInfo {
   // The NT flag as the platform version gives it at construction.
   explicit CSystemInfo(bool ntFamily) : ntFamily_(ntFamily) {}
 
-  // Fills the record in this order: operating system, memory, browser
-  // version, user name.
+  // Fills the record in this order: operating system, memory, user name.
   void GatherSystemInfo(ISystemSource& source);
   // Name, NT flag, version numbers and service pack.
   void DetectOperatingSystem(const OsVersionRecord& version);
@@ -76,10 +69,6 @@ class CSystemInfo {
   uint32_t ServicePack() const { return servicePack_; }
   uint64_t TotalPhysicalMemory() const { return totalPhysical_; }
   uint64_t AvailablePhysicalMemory() const { return availablePhysical_; }
-  // Internet Explorer's major, minor, build and sub-build; all 0 if unknown.
-  const std::array<int, 4>& BrowserVersion() const { return browserVersion_; }
-  int BrowserMajor() const { return browserVersion_[0]; }
-  int BrowserMinor() const { return browserVersion_[1]; }
 
  private:
   std::string userName_;
@@ -89,7 +78,6 @@ class CSystemInfo {
   uint32_t servicePack_ = 0;
   uint64_t totalPhysical_ = 0;
   uint64_t availablePhysical_ = 0;
-  std::array<int, 4> browserVersion_ = {0, 0, 0, 0};
 };
 
 // Windows XP (NT 5.1) and nothing else: spots marked for XP load only then.

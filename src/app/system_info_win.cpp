@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "toolkit/platform_win.h"
-#include "toolkit/win_handles_win.h"
 
 namespace sh {
 
@@ -84,20 +83,6 @@ void CWinSystemSource::ReadMemoryBasic(uint64_t* total, uint64_t* available) {
   GlobalMemoryStatus(&status);
   *total = status.dwTotalPhys;
   *available = status.dwAvailPhys;
-}
-
-std::string CWinSystemSource::ReadBrowserVersionText() {
-  ScopedHKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS)
-    return std::string();
-  char text[101] = {};
-  DWORD size = 100;
-  DWORD type = 0;
-  if (RegQueryValueExA(key.get(), "Version", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return std::string();
-  return std::string(text);  // stops at the first zero; text[100] is always one
 }
 
 std::string CWinSystemSource::ReadUserName() {

@@ -14,7 +14,6 @@ class CWinSystemSource : public ISystemSource {
   OsVersionRecord ReadVersion() override;
   bool ReadMemoryEx(uint64_t* total, uint64_t* available) override;
   void ReadMemoryBasic(uint64_t* total, uint64_t* available) override;
-  std::string ReadBrowserVersionText() override;
   std::string ReadUserName() override;
 };
 

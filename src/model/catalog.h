@@ -31,8 +31,7 @@ struct CRegValueEntry {
   std::string ValueName;  // empty = the key's default value
 };
 
-// Owning, insertion-ordered list with the cursor iteration of the model: a
-// null element ends the iteration and resets the cursor.
+// Owning, insertion-ordered list.
 template <typename T>
 class OwnedList {
  public:
@@ -43,40 +42,11 @@ class OwnedList {
   size_t size() const { return items_.size(); }
   bool empty() const { return items_.empty(); }
   T* at(size_t i) const { return items_[i].get(); }
-  void clear() {
-    items_.clear();
-    cursor_ = 0;
-  }
-  // Removes the element (destroying it); the cursor is reset.
-  void Remove(const T* item) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-      if (it->get() == item) {
-        items_.erase(it);
-        break;
-      }
-    }
-    cursor_ = 0;
-  }
-  T* First() {
-    cursor_ = 0;
-    return Next();
-  }
-  T* Next() {
-    if (cursor_ >= items_.size()) return nullptr;
-    T* item = items_[cursor_].get();
-    if (item == nullptr) {
-      cursor_ = 0;
-      return nullptr;
-    }
-    ++cursor_;
-    return item;
-  }
   typename std::vector<std::unique_ptr<T>>::const_iterator begin() const { return items_.begin(); }
   typename std::vector<std::unique_ptr<T>>::const_iterator end() const { return items_.end(); }
 
  private:
   std::vector<std::unique_ptr<T>> items_;
-  size_t cursor_ = 0;
 };
 
 class CCleaningSpot {
@@ -105,8 +75,6 @@ class CSpotGroup {
  public:
   CSpotGroup(std::string name, int groupType) : Name(std::move(name)), GroupType(groupType) {}
   CCleaningSpot* AddSpot(std::unique_ptr<CCleaningSpot> spot) { return spots_.Append(std::move(spot)); }
-  CCleaningSpot* GetFirstSpot() { return spots_.First(); }
-  CCleaningSpot* GetNextSpot() { return spots_.Next(); }
   const OwnedList<CCleaningSpot>& Spots() const { return spots_; }
 
   std::string Name;
@@ -121,8 +89,6 @@ class CPluginSpots {
   CPluginSpots(std::string name, std::string description)
       : Name(std::move(name)), Description(std::move(description)) {}
   CCleaningSpot* AddSpot(std::unique_ptr<CCleaningSpot> spot) { return spots_.Append(std::move(spot)); }
-  CCleaningSpot* GetFirstSpot() { return spots_.First(); }
-  CCleaningSpot* GetNextSpot() { return spots_.Next(); }
   const OwnedList<CCleaningSpot>& Spots() const { return spots_; }
   std::string GetName() const { return Name; }
 
@@ -150,13 +116,9 @@ class CSpotCatalog {
   CPluginSpots* AddPlugin(std::unique_ptr<CPluginSpots> p) { return plugins_.Append(std::move(p)); }
   CPluginSpots* AddCustomPlugin(std::unique_ptr<CPluginSpots> p) { return custom_.Append(std::move(p)); }
 
-  CSpotGroup* GetFirstGroup() { return groups_.First(); }
-  CSpotGroup* GetNextGroup() { return groups_.Next(); }
   const OwnedList<CSpotGroup>& Groups() const { return groups_; }
   const OwnedList<CPluginSpots>& Plugins() const { return plugins_; }
   const OwnedList<CPluginSpots>& CustomPlugins() const { return custom_; }
-
-  void ClearCustomPlugins() { custom_.clear(); }
 
   // What a cleaning run takes, in order: chosen spots of every group, then
   // chosen installed plugins, then chosen custom plugins.

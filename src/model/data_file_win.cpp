@@ -105,14 +105,4 @@ void CNamedDataFileMutex::Release() {
   if (mutex_.valid()) ReleaseMutex(mutex_.get());
 }
 
-std::string ReadDataFile(const std::string& path) {
-  CWinFileStore files;
-  return ReadDataFile(files, path);
-}
-
-int WriteDataFile(const std::string& path, const std::string& text) {
-  CWinFileStore files;
-  return WriteDataFile(files, path, text);
-}
-
 }  // namespace sh

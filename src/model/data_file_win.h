@@ -77,9 +77,4 @@ class CWinDataFileLock : private detail::NamedDataFileMutexMember, public CDataF
       : detail::NamedDataFileMutexMember(name, waitMs), CDataFileLock(sharedPart) {}
 };
 
-// ReadDataFile and WriteDataFile on real files, for callers that have no
-// DataFileEnv at hand.
-std::string ReadDataFile(const std::string& path);
-int WriteDataFile(const std::string& path, const std::string& text);
-
 }  // namespace sh

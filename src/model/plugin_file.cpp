@@ -6,8 +6,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
-#include <vector>
 
 #include "model/data_paths.h"
 #include "paths/reg_path.h"
@@ -144,60 +142,21 @@ int LoadPlugins(DataFileEnv& env, CSpotCatalog& catalog, const std::string& path
   return 1;
 }
 
-// Elements by the name in one attribute, for finding the first (document
-// order) whose name equals a given one ignoring case. The bucket key folds
-// ASCII case and blurs every other byte, so names that compare equal share a
-// bucket whatever the code page folds.
-class ElementIndex {
- public:
-  explicit ElementIndex(const char* attribute) : attribute_(attribute) {}
-  void Add(TiXmlElement* element) {
-    std::string name = Text(*element, attribute_);
-    std::string key = Key(name);
-    buckets_[key].push_back(Entry{std::move(name), element});
+// The first element (document order) whose name equals `name` ignoring
+// case: a spot (one level below its group, by "name") or a plugin (by "Name").
+TiXmlElement* FindByName(TiXmlDocument& document, bool spots, const std::string& name) {
+  for (TiXmlElement* e = document.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    if (!spots && EqualsNoCase(Text(*e, "Name"), name)) return e;
+    for (TiXmlElement* s = spots ? e->FirstChildElement() : nullptr; s; s = s->NextSiblingElement())
+      if (EqualsNoCase(Text(*s, "name"), name)) return s;
   }
-  TiXmlElement* Find(const std::string& name) const {
-    auto it = buckets_.find(Key(name));
-    if (it == buckets_.end()) return nullptr;
-    for (const Entry& entry : it->second)
-      if (EqualsNoCase(entry.name, name)) return entry.element;
-    return nullptr;
-  }
-
- private:
-  struct Entry {
-    std::string name;
-    TiXmlElement* element;
-  };
-  static std::string Key(const std::string& name) {
-    std::string key = name;
-    for (char& c : key) {
-      unsigned char u = static_cast<unsigned char>(c);
-      c = u < 0x80 ? static_cast<char>(std::tolower(u)) : '\x80';
-    }
-    return key;
-  }
-  const char* attribute_;
-  std::unordered_map<std::string, std::vector<Entry>> buckets_;
-};
-
-ElementIndex IndexSpots(TiXmlDocument& document) {
-  ElementIndex index("name");
-  for (TiXmlElement* g = document.RootElement()->FirstChildElement(); g; g = g->NextSiblingElement())
-    for (TiXmlElement* s = g->FirstChildElement(); s; s = s->NextSiblingElement()) index.Add(s);
-  return index;
-}
-
-ElementIndex IndexPlugins(TiXmlDocument& document) {
-  ElementIndex index("Name");
-  for (TiXmlElement* p = document.RootElement()->FirstChildElement(); p; p = p->NextSiblingElement()) index.Add(p);
-  return index;
+  return nullptr;
 }
 
 int SaveOneChoice(DataFileEnv& env, const std::string& path, bool spots, const std::string& name, int value) {
   return ChangeDataDocument(env, path, [&](TiXmlDocument& document, bool parsed) {
     if (!parsed) return false;
-    TiXmlElement* element = (spots ? IndexSpots(document) : IndexPlugins(document)).Find(name);
+    TiXmlElement* element = FindByName(document, spots, name);
     if (element == nullptr) return false;
     element->SetAttribute("ToBeCleaned", value);
     return true;
@@ -261,37 +220,6 @@ int SavePluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value) {
 
 int SaveCustomPluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value) {
   return SaveOneChoice(env, GetCustomPluginPath(env.settings), false, plugin.Name, value);
-}
-
-int SaveAllSpotChoices(DataFileEnv& env, const CSpotCatalog& catalog) {
-  int written = 0;
-  const int stored = ChangeDataDocument(env, GetSpotListPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
-    if (!parsed) return false;
-    ElementIndex index = IndexSpots(document);
-    for (const auto& group : catalog.Groups())
-      for (const auto& spot : group->Spots())
-        if (TiXmlElement* element = index.Find(spot->Name)) {
-          element->SetAttribute("ToBeCleaned", spot->ToBeCleaned);
-          ++written;
-        }
-    return written > 0;
-  });
-  return stored ? written : 0;
-}
-
-int SaveAllPluginChoices(DataFileEnv& env, const CSpotCatalog& catalog) {
-  int written = 0;
-  const int stored = ChangeDataDocument(env, GetPluginListPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
-    if (!parsed) return false;
-    ElementIndex index = IndexPlugins(document);
-    for (const auto& plugin : catalog.Plugins())
-      if (TiXmlElement* element = index.Find(plugin->Name)) {
-        element->SetAttribute("ToBeCleaned", plugin->ToBeCleaned);
-        ++written;
-      }
-    return written > 0;
-  });
-  return stored ? written : 0;
 }
 
 }  // namespace sh

@@ -30,14 +30,6 @@ int SaveSpotChoice(DataFileEnv& env, const CCleaningSpot& spot, int value);
 int SavePluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value);
 int SaveCustomPluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value);
 
-// Every in-memory choice into a (newly downloaded) file by name: spots of
-// every group, or the listed plugins (not the custom ones). Names the file
-// no longer has are skipped. One read and one store for the whole list, the
-// same result as one SaveSpotChoice per spot in order. Returns how many
-// choices were written (0 when the file could not be read or stored).
-int SaveAllSpotChoices(DataFileEnv& env, const CSpotCatalog& catalog);
-int SaveAllPluginChoices(DataFileEnv& env, const CSpotCatalog& catalog);
-
 // Leading decimal integer of an attribute (optional white space and sign);
 // 0 when missing or not numeric, clamped to the 32-bit range.
 int IntegerFromText(const char* text);

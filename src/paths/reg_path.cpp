@@ -11,13 +11,6 @@ RegRoot RootKeyFromPath(const std::string& text) {
   return RegRoot::kNone;
 }
 
-RegRoot RootKeyFromName(const std::string& text) {
-  if (text == "HKEY_CURRENT_USER") return RegRoot::kCurrentUser;
-  if (text == "HKEY_LOCAL_MACHINE") return RegRoot::kLocalMachine;
-  if (text == "HKEY_CLASSES_ROOT") return RegRoot::kClassesRoot;
-  return RegRoot::kNone;
-}
-
 std::string RootKeyToName(RegRoot root) {
   switch (root) {
     case RegRoot::kCurrentUser: return "HKEY_CURRENT_USER";

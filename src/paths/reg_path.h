@@ -10,9 +10,6 @@ namespace sh {
 // Root from the text before the first backslash (the whole text when there
 // is none), compared exactly and case-sensitively with the four root names.
 RegRoot RootKeyFromPath(const std::string& text);
-// The whole text compared with the current-user, local-machine and
-// classes-root names only (the add-registry dialog knows no HKEY_USERS).
-RegRoot RootKeyFromName(const std::string& text);
 // Name of one of the four roots; empty for kNone.
 std::string RootKeyToName(RegRoot root);
 // Everything after the first backslash; empty when there is none.

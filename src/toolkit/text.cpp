@@ -85,28 +85,4 @@ std::string Format(const char* fmt, ...) {
   return out;
 }
 
-static bool IsDriveLetterColon(const std::string& p) {
-  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
-}
-
-bool IsAbsolutePath(const std::string& path) {
-  if (IsDriveLetterColon(path)) return path.size() >= 3 && path[2] == '\\';
-  // \\server\... : two backslashes and a server name.
-  return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
-}
-
-bool IsDriveRoot(const std::string& path) {
-  std::string p = StripTrailing(path, '\\');
-  if (p.size() == 2 && IsDriveLetterColon(p)) return true;
-  if (p.size() > 2 && p[0] == '\\' && p[1] == '\\') {
-    // \\server or \\server\share, nothing deeper. \\?\ and \\.\ device
-    // prefixes count as roots too: never walk them with subfolders.
-    size_t slashes = 0;
-    for (size_t i = 2; i < p.size(); ++i)
-      if (p[i] == '\\') ++slashes;
-    return slashes <= 1;
-  }
-  return p.empty() && !path.empty();  // "\" or "\\\": the current drive's root
-}
-
 }  // namespace sh

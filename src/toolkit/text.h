@@ -21,11 +21,4 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 // printf-style formatting into a std::string (no fixed buffer to overrun).
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
-// "C:\..." or "\\server\share..." : a path that does not depend on the
-// current drive or folder.
-bool IsAbsolutePath(const std::string& path);
-// "C:", "C:\" (any number of trailing backslashes) or "\\server\share" with
-// nothing after the share.
-bool IsDriveRoot(const std::string& path);
-
 }  // namespace sh

@@ -14,8 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "paths/registry_guard.h"
+#include "model/data_file_win.h"
 #include "settings/registry_settings_win.h"
+#include "support/registry_guard.h"
 #include "support/win_fs.h"
 #include "toolkit/win_handles_win.h"
 
@@ -39,14 +40,6 @@ inline std::string ChildEnvironment(const char* name) {
   return n < sizeof value ? std::string(value, n) : std::string();
 }
 
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 15000) {
-  for (DWORD waited = 0; waited < ms; waited += 50) {
-    if (condition()) return true;
-    Sleep(50);
-  }
-  return condition();
-}
-
 struct ChildLaunch {
   ChildLaunch(std::string program = "", std::string args = "", std::string output = "")
       : exe(std::move(program)), arguments(std::move(args)), outputFolder(std::move(output)) {}
@@ -54,7 +47,7 @@ struct ChildLaunch {
   std::string arguments;
   std::string outputFolder;  // where its output's file goes; the temporary folder when empty
   std::vector<std::pair<std::string, std::string>> environment;  // besides this process's own
-  DWORD timeoutMs = 60000;
+  DWORD timeoutMs = 120000;
   // Called while the child is created but suspended, before it runs.
   std::function<void(DWORD processId)> beforeStart;
 };
@@ -115,17 +108,6 @@ class Process {
   DWORD Id() const { return id_; }
   bool Running() const { return started() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
   bool Exited(DWORD ms) const { return started() && WaitForSingleObject(process_.get(), ms) == WAIT_OBJECT_0; }
-  // Waits while dispatching this thread's messages: the child may send
-  // messages to our windows.
-  bool ExitedPumping(DWORD ms) const {
-    HANDLE process = process_.get();
-    for (DWORD start = GetTickCount(), spent = 0; started() && spent < ms; spent = GetTickCount() - start) {
-      if (MsgWaitForMultipleObjects(1, &process, FALSE, ms - spent, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-    return Exited(0);
-  }
   int ExitCode() const {
     DWORD code = 0;
     return Exited(0) && GetExitCodeProcess(process_.get(), &code) ? static_cast<int>(code) : -1;
@@ -150,21 +132,28 @@ class Process {
   std::string outPath_;
 };
 
+// Runs the child to its end while dispatching this thread's messages (the
+// child may send messages to our windows).
 inline ChildResult RunChild(const ChildLaunch& launch) {
   Process child(launch);
   ChildResult result;
-  if (child.ExitedPumping(launch.timeoutMs)) result.exitCode = child.ExitCode();
+  if (PumpUntil([&] { return child.Exited(0); }, launch.timeoutMs)) result.exitCode = child.ExitCode();
   result.output = child.Output();
   return result;
 }
 
-inline ChildResult RunTestsInChild(const std::string& filter,
-                                   const std::vector<std::pair<std::string, std::string>>& environment,
-                                   DWORD timeoutMs = 60000) {
+// This test program running the (disabled) tests of `filter`.
+inline ChildLaunch TestsInChild(const std::string& filter,
+                                std::vector<std::pair<std::string, std::string>> environment = {}) {
   ChildLaunch launch("", "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=" + filter);
-  launch.environment = environment;
-  launch.timeoutMs = timeoutMs;
-  return RunChild(launch);
+  launch.environment = std::move(environment);
+  return launch;
+}
+
+// A data file at `path`, scrambled as the program reads it.
+inline int WriteDataFile(const std::string& path, const std::string& text) {
+  CWinFileStore files;
+  return sh::WriteDataFile(files, path, text);
 }
 
 // The installed SweepHarbor.exe; asked to end (Escape) at the end of the

@@ -2,18 +2,15 @@
 // messages: the single-instance handshake (a second start while the first
 // copy waits in the tray, two copies started together, a second copy beside
 // a first instance that does not answer), every way of closing during a run,
-// and two processes storing choices at once.
+// and two swhclean processes storing choices at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
 #include "app/child_process.h"
-#include "app/cleaner_app_win.h"
-#include "app/data_loader_win.h"
-#include "model/plugin_file.h"
+#include "app/instance_checker_win.h"
 #include "res/resource.h"
-#include "support/recorders.h"
 #include "support/test_thread.h"
 #include "toolkit/win_seams_win.h"
 #include "ui/main/messages.h"
@@ -61,14 +58,14 @@ bool StartTheUsersRun(HWND window) {
 TEST_F(ProgramLife, SecondStartBringsTheFirstBackFromTheTray) {
   Set("CleanStart", "1");
   InstalledProgram first(":CLN: :MIN:");
-  ASSERT_TRUE(WaitUntil([&] { return first.Window() != nullptr; }));
+  ASSERT_TRUE(PumpUntil([&] { return first.Window() != nullptr; }));
   Sleep(500);
   EXPECT_FALSE(first.Shown());
   EXPECT_EQ(Left(), 400u) << ":MIN: wins over :CLN:";
   InstalledProgram second;
   EXPECT_TRUE(second.Exited(15000)) << "a second copy hands over and ends";
   EXPECT_EQ(second.ExitCode(), 0);
-  EXPECT_TRUE(WaitUntil([&] { return first.Shown(); })) << "the first copy came back";
+  EXPECT_TRUE(PumpUntil([&] { return first.Shown(); })) << "the first copy came back";
   EXPECT_TRUE(first.Running());
 }
 
@@ -82,8 +79,8 @@ TEST_F(ProgramLife, TwoCopiesStartedTogetherShowOneWindow) {
     most = std::max(most, int{a.Shown()} + int{b.Shown()});
     return (a.Exited(0) || b.Exited(0)) && (a.Shown() || b.Shown());
   };
-  EXPECT_TRUE(WaitUntil(handedOver)) << "one copy hands over and ends, the other shows its window";
-  WaitUntil([&] { return !handedOver(); }, 1000);  // watched a second longer
+  EXPECT_TRUE(PumpUntil(handedOver)) << "one copy hands over and ends, the other shows its window";
+  PumpUntil([&] { return !handedOver(); }, 1000);  // watched a second longer
   EXPECT_EQ(most, 1) << "main windows shown at once";
   EXPECT_EQ((a.Exited(0) ? a : b).ExitCode(), 0);
 }
@@ -93,20 +90,11 @@ TEST_F(ProgramLife, TwoCopiesStartedTogetherShowOneWindow) {
 TEST_F(ProgramLife, SecondCopyWhileTheFirstAsksAtStartUp) {
   ASSERT_EQ(WriteDataFile(data / "Splst.swh", "<cleaningspots Version=\"1\"></cleaningspots>"), 1);
   InstalledProgram first;
-  ASSERT_TRUE(WaitUntil([&] { return first.Process::Window("Error") != nullptr; })) << "the question is shown";
+  ASSERT_TRUE(PumpUntil([&] { return first.Process::Window("Error") != nullptr; })) << "the question is shown";
   InstalledProgram second;
   EXPECT_TRUE(second.Exited(15000)) << "the second copy hands over and ends";
   EXPECT_EQ(second.ExitCode(), 0);
   EXPECT_TRUE(first.Running());
-}
-
-// Dispatches this thread's messages until `event` is set or `ms` pass.
-void PumpUntil(HANDLE event, DWORD ms) {
-  for (DWORD start = GetTickCount(), spent = 0; spent < ms; spent = GetTickCount() - start) {
-    if (MsgWaitForMultipleObjects(1, &event, FALSE, ms - spent, QS_ALLINPUT) == WAIT_OBJECT_0) return;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  }
 }
 
 // A first instance as the program makes one, run as a child process: the
@@ -137,24 +125,24 @@ TEST(DISABLED_FirstInstanceStandIn, Run) {
   ASSERT_NE(stored, nullptr);
   const auto window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(main.get()));
   *stored = mode == "hung" ? window : 0;
+  static int maximizeMessages = 0;
   WNDCLASSA wc = {};
   wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
     if (message != RegisterWindowMessageA(kMaximizeFromTrayMessage))
       return DefWindowProcA(hwnd, message, wParam, lParam);
-    ++*reinterpret_cast<int*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    ++maximizeMessages;
     return 0;
   };
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = kTrayWindowClass;
   ASSERT_NE(RegisterClassA(&wc), 0);
-  int maximizeMessages = 0;
   ScopedWindow tray(CreateWindowExA(0, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     wc.hInstance, nullptr));
-  SetWindowLongPtrA(tray.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&maximizeMessages));
   if (mode == "late") {
-    PumpUntil(done.get(), 1000);
+    const auto isDone = [&] { return WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0; };
+    PumpUntil(isDone, 1000);
     *stored = window;
-    PumpUntil(done.get(), 60000);
+    PumpUntil(isDone, 60000);
     EXPECT_EQ(maximizeMessages, 1);
     EXPECT_FALSE(IsIconic(main.get())) << "restored by the second copy";
   } else {
@@ -169,10 +157,9 @@ TEST_F(ProgramLife, SecondCopyBesideAFirstInstanceThatDoesNotAnswer) {
     SCOPED_TRACE(mode);
     const std::string doneName = "sh_standin_done_" + std::to_string(GetCurrentProcessId()) + mode;
     ScopedHandle done(CreateEventA(nullptr, TRUE, FALSE, doneName.c_str()));
-    ChildLaunch launch("", "--gtest_also_run_disabled_tests --gtest_filter=DISABLED_FirstInstanceStandIn.*");
-    launch.environment = {{"SH_STANDIN_MODE", mode}, {"SH_STANDIN_DONE", doneName}};
-    Process standIn(launch);
-    ASSERT_TRUE(WaitUntil([&] { return standIn.Window(kTrayWindowTitle) != nullptr; }, 30000)) << "it started";
+    Process standIn(TestsInChild("DISABLED_FirstInstanceStandIn.*",
+                                 {{"SH_STANDIN_MODE", mode}, {"SH_STANDIN_DONE", doneName}}));
+    ASSERT_TRUE(PumpUntil([&] { return standIn.Window(kTrayWindowTitle) != nullptr; }, 30000)) << "it started";
     InstalledProgram second;
     EXPECT_TRUE(second.Exited(12000)) << "the second copy ends within its time-outs";
     EXPECT_EQ(second.ExitCode(), 0);
@@ -195,9 +182,9 @@ TEST_F(ProgramLife, EveryCloseDuringARunEndsTheProcessWithinASecond) {
     SCOPED_TRACE(way.name);
     LayFiles();
     InstalledProgram program;
-    ASSERT_TRUE(WaitUntil([&] { return program.Shown(); }));
-    ASSERT_TRUE(WaitUntil([&] { return StartTheUsersRun(program.Window()); }));
-    ASSERT_TRUE(WaitUntil([&] { return Left() < 400; })) << "the run is deleting";
+    ASSERT_TRUE(PumpUntil([&] { return program.Shown(); }));
+    ASSERT_TRUE(PumpUntil([&] { return StartTheUsersRun(program.Window()); }));
+    ASSERT_TRUE(PumpUntil([&] { return Left() < 400; })) << "the run is deleting";
     PostMessageA(program.Window(), way.message, way.command, 0);
     EXPECT_TRUE(program.Exited(1000)) << "the process is gone within a second";
     EXPECT_GT(Left(), 200u) << "the run stopped where it was";
@@ -210,82 +197,67 @@ TEST_F(ProgramLife, EveryCloseDuringARunEndsTheProcessWithinASecond) {
 TEST(EndOfSessionScript, DISABLED_StartTheUsersRun) {
   const std::string folder = ChildEnvironment("SH_SESSION_FOLDER");
   HWND window = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA(nullptr, kProgramTitle)) && IsWindowVisible(window); }));
+  ASSERT_TRUE(PumpUntil([&] { return (window = FindWindowA(nullptr, kProgramTitle)) && IsWindowVisible(window); }));
   const size_t before = List(folder).size();
   ASSERT_GT(before, 0u);
-  ASSERT_TRUE(WaitUntil([&] { return StartTheUsersRun(window); }));
-  EXPECT_TRUE(WaitUntil([&] { return List(folder).size() < before; })) << "the run is deleting";
+  ASSERT_TRUE(PumpUntil([&] { return StartTheUsersRun(window); }));
+  EXPECT_TRUE(PumpUntil([&] { return List(folder).size() < before; })) << "the run is deleting";
 }
 
-// One writer of the save race: stores `spot`'s and `plugin`'s choices in
-// turn, 0 then 1, for at least 3 seconds, ending on `final`; through the
-// window program's application object and its data-file lock, or by running
-// swhclean --choose / --unchoose. What went wrong, if anything.
-std::string StoreChoices(bool console, const std::string& spot, const std::string& plugin, int final) {
-  CCleanerApp app("SweepHarborChoiceWriter");
-  CRegistrySettingsStore settings;
-  ScriptedPrompt prompt;
-  CWinDataFiles data(settings, prompt, app.lock());
+// One writer of the save race: runs swhclean --choose / --unchoose for
+// `spot` and `plugin` in turn (every run changes both: they start
+// unchosen), for at least 3 seconds, ending on `final`. What went wrong, if
+// anything.
+std::string StoreChoices(const std::string& spot, const std::string& plugin, int final) {
   std::string problems;
   for (DWORD start = GetTickCount(), round = 0;; ++round) {
-    const int value = (round + final + 1) % 2;
-    if (console) {
-      ScratchDir output("console-output");  // a name of its own for each run's output
-      const std::string arguments = (value ? "--choose " : "--unchoose ") + spot + " " + plugin;
-      ChildResult run = RunChild(ChildLaunch(kInstalledConsole, arguments, output.path()));
-      if (run.exitCode != 0 || run.output.find("2 changed") == std::string::npos) problems += run.output;
-    } else if (!SaveSpotChoice(data.env(), CCleaningSpot(spot, 1 - value), value) ||
-               !SavePluginChoice(data.env(), CPluginSpots(plugin, ""), value)) {
-      problems += "round " + std::to_string(round) + " not stored\n";
-    }
+    const int value = (round + 1) % 2;
+    ScratchDir output("console-output");  // a name of its own for each run's output
+    const std::string arguments = (value ? "--choose " : "--unchoose ") + spot + " " + plugin;
+    ChildResult run = RunChild(ChildLaunch(kInstalledConsole, arguments, output.path()));
+    if (run.exitCode != 0 || run.output.find("2 changed") == std::string::npos) problems += run.output;
     if (value == final && GetTickCount() - start >= 3000) break;
   }
-  for (const PromptRequest& asked : prompt.asked) problems += "asked: " + asked.text + "\n";
   return problems;
 }
 
 // A writer of the race in a process of its own, as SH_CHOICE_WRITER says:
-// "window" or "console", its spot, its plugin and its last choice. Each
-// writer has a process of its own: the files one opens must not be
-// inherited by the programs another starts.
+// its spot, its plugin and its last choice. Each writer has a process of its
+// own: the handles one hands to its children must not be inherited by the
+// programs another starts.
 TEST(DISABLED_ChoiceWriter, Run) {
   std::istringstream writer(ChildEnvironment("SH_CHOICE_WRITER"));
-  std::string kind, spot, plugin;
+  std::string spot, plugin;
   int final = 0;
-  if (!(writer >> kind >> spot >> plugin >> final)) GTEST_SKIP() << "run by ProcessesStoringChoicesAtOnceLoseNothing";
-  EXPECT_EQ(StoreChoices(kind == "console", spot, plugin, final), "");
+  if (!(writer >> spot >> plugin >> final)) GTEST_SKIP() << "run by ProcessesStoringChoicesAtOnceLoseNothing";
+  EXPECT_EQ(StoreChoices(spot, plugin, final), "");
 }
 
-// Two processes store choices into the same two lists at the same time:
-// two copies of the window program, or swhclean beside the window. Every
-// store goes through, both lists stay whole and readable, and each choice
-// is what its last writer set.
+// Two swhclean writers store choices into the same two lists at the same
+// time. Every store goes through, both lists stay whole and readable, and
+// each choice is what its last writer set.
 TEST_F(ProgramLife, ProcessesStoringChoicesAtOnceLoseNothing) {
-  for (const char* other : {"window", "console"}) {
-    SCOPED_TRACE(other);
-    std::string spots, plugins;
-    for (const char* name : {"Alpha", "Beta", "Gamma"}) spots += SpotXml(name, tree.path(), "*.tmp", 0);
-    for (const char* name : {"PlugA", "PlugB", "PlugC"})
-      plugins += std::string("<Plugin Name=\"") + name + "\" ToBeCleaned=\"0\"><FIND_DATA><FILE Name=\"" +
-                 tree.path() + "\" /></FIND_DATA></Plugin>";
-    ASSERT_EQ(WriteDataFile(data / "Splst.swh", SpotList(spots, 2)), 1);
-    ASSERT_EQ(WriteDataFile(data / "Plglst.swh", "<PluginList Version=\"5\">" + plugins + "</PluginList>"), 1);
-    ChildResult results[2];
-    TestThread first([&] {
-      results[0] = RunTestsInChild("DISABLED_ChoiceWriter.*", {{"SH_CHOICE_WRITER", "window Alpha PlugA 1"}}, 120000);
-    });
-    results[1] = RunTestsInChild("DISABLED_ChoiceWriter.*",
-                                 {{"SH_CHOICE_WRITER", std::string(other) + " Beta PlugB 0"}}, 120000);
-    first.Join();
-    for (const ChildResult& r : results) EXPECT_TRUE(r.PassedOne()) << r.output;
+  std::string spots, plugins;
+  for (const char* name : {"Alpha", "Beta", "Gamma"}) spots += SpotXml(name, tree.path(), "*.tmp", 0);
+  for (const char* name : {"PlugA", "PlugB", "PlugC"})
+    plugins += std::string("<Plugin Name=\"") + name + "\" ToBeCleaned=\"0\"><FIND_DATA><FILE Name=\"" +
+               tree.path() + "\" /></FIND_DATA></Plugin>";
+  ASSERT_EQ(WriteDataFile(data / "Splst.swh", SpotList(spots, 2)), 1);
+  ASSERT_EQ(WriteDataFile(data / "Plglst.swh", "<PluginList Version=\"5\">" + plugins + "</PluginList>"), 1);
+  ChildResult results[2];
+  TestThread first([&] {
+    results[0] = RunChild(TestsInChild("DISABLED_ChoiceWriter.*", {{"SH_CHOICE_WRITER", "Alpha PlugA 1"}}));
+  });
+  results[1] = RunChild(TestsInChild("DISABLED_ChoiceWriter.*", {{"SH_CHOICE_WRITER", "Beta PlugB 0"}}));
+  first.Join();
+  for (const ChildResult& r : results) EXPECT_TRUE(r.PassedOne()) << r.output;
 
-    // Read back by swhclean: both lists whole, each choice its last writer's.
-    const std::string list = RunChild(ChildLaunch(kInstalledConsole, "--list", tree.path())).output;
-    EXPECT_NE(list.find("Spot list version 2, plugin list version 5"), std::string::npos) << list;
-    for (const char* row : {"[x] Alpha ", "[ ] Beta ", "[ ] Gamma ", "[x] PlugA ", "[ ] PlugB ", "[ ] PlugC "})
-      EXPECT_NE(list.find(row), std::string::npos) << row << "\n" << list;
-    EXPECT_EQ(List(data.path()), (std::vector<std::string>{"Plglst.swh", "Splst.swh"})) << "nothing left beside them";
-  }
+  // Read back by swhclean: both lists whole, each choice its last writer's.
+  const std::string list = RunChild(ChildLaunch(kInstalledConsole, "--list", tree.path())).output;
+  EXPECT_NE(list.find("Spot list version 2, plugin list version 5"), std::string::npos) << list;
+  for (const char* row : {"[x] Alpha ", "[ ] Beta ", "[ ] Gamma ", "[x] PlugA ", "[ ] PlugB ", "[ ] PlugC "})
+    EXPECT_NE(list.find(row), std::string::npos) << row << "\n" << list;
+  EXPECT_EQ(List(data.path()), (std::vector<std::string>{"Plglst.swh", "Splst.swh"})) << "nothing left beside them";
 }
 
 }  // namespace

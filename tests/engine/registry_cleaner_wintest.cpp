@@ -13,18 +13,14 @@ const RegRoot kUserRoot = RegRoot::kCurrentUser;
 
 TEST(RegistryOnWine, KeysAreEmptiedAndMadeAgainValuesDeleted) {
   const std::string scratch = "Software\\shtest-registry-" + std::to_string(GetCurrentProcessId());
-  struct Removed {
-    const std::string& key;
-    ~Removed() { RemoveKeyTree(kUser, key); }
-  } removed{scratch};
-  RemoveKeyTree(kUser, scratch);
   const std::string target = scratch + "\\Target", typed = scratch + "\\Typed";
-  SetValue(kUser, target, "", "default");
-  SetValue(kUser, target, "MRUList", "ab");
-  SetValue(kUser, target + "\\One\\Two\\Three", "y", "2");
-  for (const char* name : {"", "url1", "url2"}) SetValue(kUser, typed, name, "http://a/");
-  SetValue(kUser, typed + "\\Child", "c", "kept");
-  SetValue(kUser, scratch + "\\Sibling", "keep", "me");
+  RegistryGuard guard;  // removes the scratch key again
+  guard.SetString(kUser, target, "", "default");
+  guard.SetString(kUser, target, "MRUList", "ab");
+  guard.SetString(kUser, target + "\\One\\Two\\Three", "y", "2");
+  for (const char* name : {"", "url1", "url2"}) guard.SetString(kUser, typed, name, "http://a/");
+  guard.SetString(kUser, typed + "\\Child", "c", "kept");
+  guard.SetString(kUser, scratch + "\\Sibling", "keep", "me");
   CCleaningSpot spot("Recent documents", 1);
   spot.AddRegKey(kUserRoot, target);
   spot.AddRegKey(kUserRoot, scratch + "\\Missing\\Deeper");

@@ -95,7 +95,8 @@ TEST(SpotCleaner, EachTypeRunsItsCleaners) {
       // The entry's file goes with it and is not met again; a stray file is.
       {kSpotCookies, {"delete entry Cookie:bob@ads.example/", "delete C:\\Cookies\\stray.txt"}},
       {kSpotVisited, {"delete entry Visited: bob@http://a.example/", "wipe C:\\Hist\\index.dat"}},
-      {kSpotHistory, {"clear history ", "wipe C:\\Hist\\index.dat"}},
+      // The browser holds its history's index: deleted at the next restart.
+      {kSpotHistory, {"clear history ", "wipe C:\\Hist\\index.dat", "delete at restart C:\\Hist\\index.dat"}},
       {0, {}},  // an ordinary spot never touches index.dat
   };
   for (const auto& [type, acted] : cases) {
@@ -116,6 +117,7 @@ TEST(SpotCleaner, EachTypeRunsItsCleaners) {
                {"Cookie:bob@bank.example/", "C:\\Cookies\\bob@bank[1].txt", 0},
                {"Visited: bob@http://a.example/", "", 0}};
     m.keptCookies = {"COOKIE:BOB@BANK.EXAMPLE/"};
+    if (type == kSpotHistory) m.held = {m.Key("C:\\Hist\\index.dat")};
     auto spot = CreateSpot("s", 1);
     spot->Type = type;
     spot->AddFolder("C:\\Hist", "*.*", 0, 0, 0);

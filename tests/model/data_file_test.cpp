@@ -88,8 +88,6 @@ class ScriptedSharedLock : public ISharedDataFileLock {
 // cannot replace a file held open). While another process keeps it, each
 // fails touching nothing, and a writer tells as for a failed store.
 TEST(DataFileLock, HeldForEveryFileStepOfEveryReaderAndWriter) {
-  CSpotCatalog spots;
-  spots.AddGroup(std::make_unique<CSpotGroup>("g", 0))->AddSpot(CreateSpot("A", 1));
   CustomPluginItems added;
   added.name = "New";
   const size_t kReaders = 5;
@@ -102,7 +100,6 @@ TEST(DataFileLock, HeldForEveryFileStepOfEveryReaderAndWriter) {
       [](DataFileEnv& env) { return SaveSpotChoice(env, CCleaningSpot("A", 0), 1) == 1; },
       [](DataFileEnv& env) { return SavePluginChoice(env, CPluginSpots("A", ""), 1) == 1; },
       [](DataFileEnv& env) { return SaveCustomPluginChoice(env, CPluginSpots("A", ""), 1) == 1; },
-      [&](DataFileEnv& env) { return SaveAllSpotChoices(env, spots) == 1; },
       [&](DataFileEnv& env) { return AddCustomPlugin(env, added) == 1; },
       [](DataFileEnv& env) { return RemoveCustomPlugin(env, "a") == 1; },
       [](DataFileEnv& env) {

@@ -6,8 +6,6 @@
 #include <string>
 
 #include "model/data_file_win.h"
-#include "model/plugin_file.h"
-#include "paths/known_locations_win.h"
 #include "settings/registry_settings_win.h"
 #include "support/recorders.h"
 #include "support/win_fs.h"
@@ -31,24 +29,25 @@ struct RealEnv {
 // system file, a folder, a file held open) never stops the next store, which
 // replaces the list whole; a folder is never emptied.
 TEST(DataFileWin, StoresReplaceTheListWholeWhateverIsBesideIt) {
+  CWinFileStore files;
   for (int stale = 0; stale < 3; ++stale) {
     SCOPED_TRACE(stale);
     test::ScratchDir dir("stale");
     const std::string path = dir / "Splst.swh", beside = path + ".new";
-    ASSERT_EQ(WriteDataFile(path, "<longer text/>"), 1);
+    ASSERT_EQ(WriteDataFile(files, path, "<longer text/>"), 1);
     if (stale == 1) test::MakeDirs(beside);
     test::WriteBytes(stale == 1 ? beside + "\\inside.txt" : beside, 100);
     const DWORD readOnlyHiddenSystem = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (stale == 0) SetFileAttributesA(beside.c_str(), readOnlyHiddenSystem);
     ScopedHandle held(stale == 2 ? CreateFileA(beside.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                  : nullptr);
-    ASSERT_EQ(WriteDataFile(path, "<a/>"), 1);
+    ASSERT_EQ(WriteDataFile(files, path, "<a/>"), 1);
     EXPECT_EQ(test::ReadBytes(path), std::string("\x9B\xC6\x88\x99"));  // "<a/>" scrambled
-    EXPECT_EQ(ReadDataFile(path), "<a/>");
+    EXPECT_EQ(ReadDataFile(files, path), "<a/>");
     EXPECT_EQ(test::List(dir.path()).size(), stale ? 2u : 1u);
     EXPECT_EQ(test::Exists(beside + "\\inside.txt"), stale == 1);
   }
-  EXPECT_EQ(WriteDataFile("C:\\no such folder\\Splst.swh", "<a/>"), 0);
+  EXPECT_EQ(WriteDataFile(files, "C:\\no such folder\\Splst.swh", "<a/>"), 0);
 }
 
 // Through the temporary folder's text-mode stream (CR LF), which is left
@@ -58,32 +57,20 @@ TEST(DataFileWin, SavedThroughTheTemporaryFolderOrTold) {
   char saved[MAX_PATH] = {};
   const bool had = GetEnvironmentVariableA("TMP", saved, MAX_PATH) != 0;
   RealEnv real(dir.path());
-  ASSERT_EQ(WriteDataFile(dir / "CutmPlg.swh", "<old/>"), 1);
+  ASSERT_EQ(WriteDataFile(real.files, dir / "CutmPlg.swh", "<old/>"), 1);
   TiXmlDocument document;
   document.Parse("<CustomPlugins><Plugin Name=\"A\"><FILES /></Plugin></CustomPlugins>");
   SetEnvironmentVariableA("TMP", (dir / "no such folder\\").c_str());
   EXPECT_EQ(SaveDataDocument(real.env, document, dir / "CutmPlg.swh"), 0);
   EXPECT_EQ(real.prompt.asked.size(), 1u);
-  EXPECT_EQ(ReadDataFile(dir / "CutmPlg.swh"), "<old/>");
+  EXPECT_EQ(ReadDataFile(real.files, dir / "CutmPlg.swh"), "<old/>");
   SetEnvironmentVariableA("TMP", (temp.path() + "\\").c_str());
   EXPECT_EQ(SaveDataDocument(real.env, document, dir / "CutmPlg.swh"), 1);
   SetEnvironmentVariableA("TMP", had ? saved : nullptr);
-  EXPECT_EQ(ReadDataFile(dir / "CutmPlg.swh"),
+  EXPECT_EQ(ReadDataFile(real.files, dir / "CutmPlg.swh"),
             "<CustomPlugins>\r\n    <Plugin Name=\"A\">\r\n        <FILES />\r\n    </Plugin>\r\n</CustomPlugins>\r\n");
   EXPECT_TRUE(test::List(temp.path()).empty());
   EXPECT_EQ(test::List(dir.path()).size(), 1u);
-}
-
-// The lists packed from data/ at build time load whole, their presence
-// tests run against the real registry and folders.
-TEST(DataFileWin, ShippedListsLoad) {
-  const std::string folder = GetModuleDir();
-  if (!test::Exists(folder + "\\Splst.swh")) GTEST_SKIP() << "no lists packed";
-  RealEnv real(folder);
-  CSpotCatalog catalog;
-  EXPECT_EQ(LoadSpotList(real.env, catalog, folder + "\\Splst.swh", 1, nullptr), 1);
-  EXPECT_EQ(LoadPluginList(real.env, catalog, folder + "\\Plglst.swh", nullptr), 1);
-  EXPECT_FALSE(catalog.Groups().empty() || catalog.Plugins().empty());
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 
 #include <map>
 #include <string>
-#include <tuple>
 
 #include "paths/known_locations.h"
-#include "paths/reg_path.h"
 #include "support/recorders.h"
 
 namespace sh {
@@ -56,27 +54,11 @@ TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
     EXPECT_EQ(settings.values[name], "") << name;
 }
 
+// An unexpanded %ProgramFiles% asks the shell; without its answer, the
+// Windows folder's drive.
 TEST(PickProgramFilesDir, FallsBackInOrder) {
-  auto shell = [] { return std::string("C:\\Shell PF"); };
-  auto noShell = [] { return std::string(); };
-  EXPECT_EQ(PickProgramFilesDir(true, "D:\\Programs", nullptr, "C:\\WINDOWS"), "D:\\Programs");  // shell not asked
-  EXPECT_EQ(PickProgramFilesDir(true, "%PROGRAMFILES%", shell, "C:\\WINDOWS"), "C:\\Shell PF");  // left unexpanded
-  EXPECT_EQ(PickProgramFilesDir(false, "", shell, "C:\\WINDOWS"), "C:\\Shell PF");
-  EXPECT_EQ(PickProgramFilesDir(false, "", noShell, "E:\\WINNT"), "E:\\Program Files");
-  EXPECT_EQ(PickProgramFilesDir(false, "", noShell, ""), "Program Files");
-}
-
-// A root is named exactly; a path that names no key below it is refused.
-TEST(RegistryPathText, RootsAreExactAndARootAloneIsNoKey) {
-  for (auto [text, root, subKey] : {std::tuple{"HKEY_USERS\\S-1-5\\x", RegRoot::kUsers, "S-1-5\\x"},
-                                    {"HKEY_LOCAL_MACHINE", RegRoot::kLocalMachine, ""},
-                                    {"hkey_local_machine\\Software", RegRoot::kNone, "Software"},
-                                    {"HKCU\\Software", RegRoot::kNone, "Software"}}) {
-    EXPECT_EQ(RootKeyFromPath(text), root) << text;
-    EXPECT_EQ(SubKeyFromPath(text), subKey) << text;
-  }
-  EXPECT_EQ(RootKeyToName(RegRoot::kClassesRoot), "HKEY_CLASSES_ROOT");
-  EXPECT_FALSE(IsUsableSubKey("\\\\") || IsUsableSubKey(""));
+  EXPECT_EQ(PickProgramFilesDir(true, "%PROGRAMFILES%", [] { return std::string("C:\\PF"); }, "D:\\WIN"), "C:\\PF");
+  EXPECT_EQ(PickProgramFilesDir(false, "", [] { return std::string(); }, "E:\\WINNT"), "E:\\Program Files");
 }
 
 }  // namespace

@@ -166,6 +166,9 @@ class MemoryMachine : public IFileSystemView, public IRegistryView, public IUrlC
       case ActionKind::kDeleteCacheEntry:
         ok = DeleteEntry(a.path);
         break;
+      case ActionKind::kWipeIndexDat:  // a file the browser holds cannot be written
+        ok = !held.count(key);
+        break;
       default:
         break;
     }
@@ -174,7 +177,7 @@ class MemoryMachine : public IFileSystemView, public IRegistryView, public IUrlC
 
   std::map<std::string, Node> nodes;  // by the upper-case long normal form
   std::map<std::string, std::string> shortNames;
-  std::set<std::string> keys, values, lockedKeys, keptCookies;
+  std::set<std::string> keys, values, lockedKeys, keptCookies, held;
   std::vector<UrlCacheEntry> cache;
   std::vector<std::string> protectedFolders, acted;
   std::string cookies, history;

@@ -14,6 +14,18 @@
 
 namespace sh::test {
 
+// A value's type and data; false when it cannot be read.
+inline bool ReadRaw(HKEY root, const std::string& subKey, const std::string& name, DWORD& type, std::string& data) {
+  ScopedHKey key;
+  DWORD size = 65536;
+  data.assign(size, '\0');
+  const bool read = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS &&
+                    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                                     &size) == ERROR_SUCCESS;
+  data.resize(read ? size : 0);
+  return read;
+}
+
 class RegistryGuard {
  public:
   RegistryGuard() = default;
@@ -36,13 +48,13 @@ class RegistryGuard {
   }
   void SetRaw(HKEY root, const std::string& subKey, const std::string& name, DWORD type, const std::string& data) {
     ScopedHKey key = Create(root, subKey);
-    Remember(key.get(), root, subKey, name);
+    Remember(root, subKey, name);
     Set(key.get(), name, type, data);
   }
   void Delete(HKEY root, const std::string& subKey, const std::string& name) {
     ScopedHKey key;
     if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return;
-    Remember(key.get(), root, subKey, name);
+    Remember(root, subKey, name);
     RegDeleteValueA(key.get(), name.c_str());
   }
   // Creates the key and its missing parents.
@@ -72,12 +84,9 @@ class RegistryGuard {
     RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                    static_cast<DWORD>(data.size()));
   }
-  void Remember(HKEY key, HKEY root, const std::string& subKey, const std::string& name) {
-    Saved saved{root, subKey, name, false, 0, std::string(65536, '\0')};
-    DWORD size = static_cast<DWORD>(saved.data.size());
-    saved.existed = RegQueryValueExA(key, name.c_str(), nullptr, &saved.type, reinterpret_cast<BYTE*>(&saved.data[0]),
-                                     &size) == ERROR_SUCCESS;
-    saved.data.resize(saved.existed ? size : 0);
+  void Remember(HKEY root, const std::string& subKey, const std::string& name) {
+    Saved saved{root, subKey, name, false, 0, ""};
+    saved.existed = ReadRaw(root, subKey, name, saved.type, saved.data);
     values_.push_back(saved);
   }
   std::vector<Saved> values_;

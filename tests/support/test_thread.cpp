@@ -46,17 +46,8 @@ struct TestThread::Impl {
 
 #endif
 
-TestThread::TestThread() = default;
 TestThread::TestThread(std::function<void()> body) : impl_(std::make_unique<Impl>(std::move(body))) {}
 TestThread::~TestThread() = default;
-TestThread::TestThread(TestThread&&) noexcept = default;
-
-TestThread& TestThread::operator=(TestThread&& other) noexcept {
-  Join();
-  impl_ = std::move(other.impl_);
-  return *this;
-}
-
 void TestThread::Join() { impl_.reset(); }
 
 }  // namespace sh::test

@@ -10,13 +10,9 @@ namespace sh::test {
 
 class TestThread {
  public:
-  TestThread();  // no thread
   explicit TestThread(std::function<void()> body);
   ~TestThread();
-  TestThread(TestThread&&) noexcept;
-  // Joins the thread held so far first.
-  TestThread& operator=(TestThread&&) noexcept;
-  // Waits for the body to return; nothing when there is no thread.
+  // Waits for the body to return; nothing the second time.
   void Join();
 
  private:

@@ -1,12 +1,14 @@
 // Real files and folders for the Wine suite, each test in a scratch folder
-// of its own under the prefix's temporary folder. The "Exact" calls use the
-// wide "\\?\" spelling, so that names ending in a space or a dot and paths
-// past 260 characters are reached as they are.
+// of its own under the prefix's temporary folder, and waiting with a message
+// pump. The "Exact" calls use the wide "\\?\" spelling, so that names
+// ending in a space or a dot and paths past 260 characters are reached as
+// they are.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,17 @@
 #include "toolkit/win_handles_win.h"
 
 namespace sh::test {
+
+// Dispatches this thread's messages until `done` or `ms` pass; true when
+// `done` became true.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 15000) {
+  for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT)) {
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageA(&msg);
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+  }
+}
 
 inline std::wstring Wide(const std::string& ansi) {
   std::wstring wide(ansi.size(), L'\0');
@@ -62,25 +75,22 @@ inline void MakeDirs(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-// Calls `visit(name, attributes)` for every entry but . and .. of a folder.
+// Calls `visit(entry)` for every entry but . and .. of a folder.
 template <class Visit>
 void ForEachExact(const std::wstring& folder, Visit visit) {
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((Exact(folder) + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = fd.cFileName;
-    if (name != L"." && name != L"..") visit(name, fd.dwFileAttributes);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  ScopedFindHandle find(FindFirstFileW((Exact(folder) + L"\\*").c_str(), &fd));
+  for (bool more = find.valid(); more; more = FindNextFileW(find.get(), &fd))
+    if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..") visit(fd);
 }
 
 // A link to a folder is removed, never entered.
 inline void RemoveTreeExact(const std::wstring& path) {
-  ForEachExact(path, [&](const std::wstring& name, DWORD attributes) {
-    const std::wstring full = path + L"\\" + name;
-    const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) return RemoveTreeExact(full);
+  ForEachExact(path, [&](const WIN32_FIND_DATAW& fd) {
+    const std::wstring full = path + L"\\" + fd.cFileName;
+    const DWORD attributes = fd.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      return RemoveTreeExact(full);
     SetFileAttributesW(Exact(full).c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileW(Exact(full).c_str())) RemoveDirectoryW(Exact(full).c_str());
   });
@@ -91,7 +101,7 @@ inline void RemoveTree(const std::string& path) { RemoveTreeExact(Wide(path)); }
 // Names in a folder exactly as stored (trailing spaces and dots kept), sorted.
 inline std::vector<std::wstring> ListExact(const std::wstring& folder) {
   std::vector<std::wstring> names;
-  ForEachExact(folder, [&](const std::wstring& name, DWORD) { names.push_back(name); });
+  ForEachExact(folder, [&](const WIN32_FIND_DATAW& fd) { names.push_back(fd.cFileName); });
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -106,14 +116,15 @@ inline std::vector<std::string> List(const std::string& folder) {
   return names;
 }
 
-// A scratch folder removed with everything in it at the end of the test.
+// A scratch folder, in `parent` or else the temporary folder, removed with
+// everything in it at the end of the test.
 class ScratchDir {
  public:
-  explicit ScratchDir(const std::string& tag) {
+  explicit ScratchDir(const std::string& tag, std::string parent = "") {
     static int counter = 0;
     char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    path_ = StripTrailing(temp, '\\') + "\\shtest-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+    if (parent.empty()) parent = std::string(temp, GetTempPathA(MAX_PATH, temp));
+    path_ = StripTrailing(parent, '\\') + "\\shtest-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(counter++);
     RemoveTree(path_);
     MakeDirs(path_);

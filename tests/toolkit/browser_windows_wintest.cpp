@@ -30,14 +30,12 @@ size_t WindowsOf(DWORD pid, const char* className) {
 // This program's DISABLED_BrowserWindowStandIn test, which makes top-level
 // windows of the comma-separated `classes`.
 ChildLaunch StandIn(const char* classes) {
-  ChildLaunch launch("", "--gtest_also_run_disabled_tests --gtest_filter=DISABLED_BrowserWindowStandIn.*");
-  launch.environment = {{kStandInVariable, classes}};
-  return launch;
+  return TestsInChild("DISABLED_BrowserWindowStandIn.*", {{kStandInVariable, classes}});
 }
 
 TEST(BrowserWindowsOnWine, YesClosesWindowsAndEndsOnlyAStubbornBrowserOutsideTheShell) {
   Process shell(StandIn("Shell_TrayWnd,CabinetWClass,IEFrame")), browser(StandIn("IEFrame"));
-  ASSERT_TRUE(WaitUntil([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     return WindowsOf(shell.Id(), "Shell_TrayWnd") + WindowsOf(shell.Id(), "CabinetWClass") +
                WindowsOf(shell.Id(), "IEFrame") + WindowsOf(browser.Id(), "IEFrame") == 4;
   }));

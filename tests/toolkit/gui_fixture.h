@@ -1,7 +1,7 @@
 // What the toolkit's Wine tests share: bitmaps and memory canvases whose
 // pixels can be read back, dialogs made from templates in memory, a host
-// dialog that records its commands, the mouse pointer, a message pump, and
-// the fixture GuiTest that holds the host.
+// dialog that records its commands, the mouse pointer, and the fixture
+// GuiTest that holds the host.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,23 +10,13 @@
 #include <functional>
 #include <vector>
 
+#include "support/win_fs.h"
 #include "toolkit/win_handles_win.h"
 #include "toolkit/window_win.h"
 
 namespace sh::test {
 
 using PixelFunction = std::function<COLORREF(int, int)>;
-
-// Runs this thread's message loop until `done` or `timeoutMs`; true when
-// `done` became true.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
-  for (DWORD start = GetTickCount();; Sleep(5)) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-  }
-}
 
 // A 32-bit top-down DIB section filled by `colour(x, y)`.
 inline ScopedBitmap MakeBitmap(int width, int height, const PixelFunction& colour) {

@@ -352,12 +352,4 @@ LRESULT CSystemTray::OnTrayWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
   }
 }
 
-bool SendMaximizeFromTray() {
-  UINT message = RegisterWindowMessageA(kMaximizeFromTrayMessage);
-  HWND tray = FindWindowA(kTrayWindowClass, kTrayWindowTitle);
-  if (message == 0 || tray == nullptr) return false;
-  SendMessageA(tray, message, 0, 0);
-  return true;
-}
-
 }  // namespace sh

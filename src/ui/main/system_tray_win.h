@@ -144,9 +144,4 @@ class CSystemTray {
   ScopedWindow parentPopup_;
 };
 
-// A second instance's part of the start-up handshake: sends
-// "MAXIMIZE_FROM_SYSTEM_TRAY" to the first instance's tray window and waits
-// until it is handled. False when there is no tray window.
-bool SendMaximizeFromTray();
-
 }  // namespace sh
