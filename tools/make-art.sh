@@ -114,6 +114,20 @@ size_is "$tmp/home.png" 573 425
 convert "$tmp/home.png" -background "$NAVY" -alpha remove "$tmp/home-flat.png"
 bmp24 "$tmp/home-flat.png" "$out/home.bmp"
 
+# --- authorization popup 2: 234 x 223, drawn 1:1. The code writes black
+# text onto the title and question places and puts the buttons on their
+# plates: the question's place must be plain white (the controls' brush) and
+# the title's light throughout.
+raster "$art/authorization.svg" "$tmp/auth.png"
+size_is "$tmp/auth.png" 234 223
+convert "$tmp/auth.png" -background "$NAVY" -alpha remove -alpha off "$tmp/authorization.png"
+# darkest RECT: the lowest grey level (0..1) inside a WxH+X+Y rectangle.
+darkest() { convert "$tmp/authorization.png" -crop "$1" +repage -colorspace Gray -format '%[fx:minima]' info:; }
+[ "$(darkest 207x88+14+75)" = 1 ] || fail "authorization: the question's place is not plain white"
+python3 -c "import sys; sys.exit(float(sys.argv[1]) < 0.85)" "$(darkest 170x24+47+33)" ||
+  fail "authorization: the title's place is not light"
+bmp24 "$tmp/authorization.png" "$out/authorization.bmp"
+
 # --- marks 153 (pending) and 154 (done): 16 x 16 on black
 raster "$art/marks.svg" "$tmp/marks.png"
 keyed "$tmp/marks.png" "$BLACK" "$ROW" 30 "$tmp/marks-keyed.png"
@@ -144,5 +158,5 @@ python3 "$here/tools/make-cur.py" cur "$out/hand.cur" 11 1 "$tmp/hand.png"
 # Previews for people: the PNGs of this run, kept beside the resources.
 mkdir -p "$out/preview"
 cp "$tmp"/skin-keyed.png "$tmp"/nav-*.png "$tmp"/title-*.png "$tmp"/home-flat.png \
-   "$tmp"/mark-*.png "$tmp"/icon-*.png "$tmp"/hand.png "$out/preview/"
+   "$tmp"/authorization.png "$tmp"/mark-*.png "$tmp"/icon-*.png "$tmp"/hand.png "$out/preview/"
 touch "$out/art.stamp"

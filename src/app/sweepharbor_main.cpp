@@ -1,6 +1,5 @@
 // SweepHarbor.exe: the window program.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/cleaner_app_win.h"
 #include "engine/browser_windows_win.h"
@@ -16,9 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // and a second copy hands over to the first and ends here.
   if (!app.ClaimFirstInstance()) return 0;
 
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-
+  // The common controls are loaded by the window after its first paint.
   sh::CRegistrySettingsStore settings;
   sh::CWinPrompt prompt;
   sh::CWinSessionEnder session;

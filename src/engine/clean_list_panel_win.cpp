@@ -2,6 +2,7 @@
 
 #include "engine/registry_cleaner.h"
 #include "res/resource.h"
+#include "toolkit/common_controls_win.h"
 #include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
 
@@ -22,19 +23,19 @@ CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, CSpotCleaner& cleaner, I
 BOOL CCleanListPanel::OnInit() {
   list_ = CListView(Item(IDC_CLEAN_LIST));
   HINSTANCE module = GetModuleHandleA(nullptr);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 7, 0);
+  images_ = CcImageListCreate(16, 16, ILC_COLOR32 | ILC_MASK, 7, 0);
   if (images_) {
     for (int icon : {IDI_KIND_FOLDER, IDI_KIND_REGISTRY, IDI_KIND_RECYCLE, IDI_KIND_INTERNET}) {
       HICON h = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, 0));
-      ImageList_AddIcon(images_, h);
+      CcImageListAddIcon(images_, h);
       if (h) DestroyIcon(h);
     }
     for (int bitmap : {IDB_PENDING, IDB_DONE}) {
       ScopedBitmap b(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmap), IMAGE_BITMAP, 0, 0, 0)));
-      ImageList_AddMasked(images_, b.get(), RGB(0, 0, 0));
+      CcImageListAddMasked(images_, b.get(), RGB(0, 0, 0));
     }
     HICON plugin = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PLUGIN), IMAGE_ICON, 16, 16, 0));
-    ImageList_AddIcon(images_, plugin);
+    CcImageListAddIcon(images_, plugin);
     if (plugin) DestroyIcon(plugin);
     list_.SetImageList(images_, LVSIL_SMALL);
   }
@@ -220,8 +221,8 @@ void CCleanListPanel::DrawRow(HDC dc, int row, bool selected) {
   const int markX = bounds.left + 2;
   const int kindX = markX + kMarkWidth;
   if (images_) {
-    ImageList_Draw(images_, RowState(row) == 1 ? kDoneImage : kPendingImage, dc, markX, top, ILD_TRANSPARENT);
-    ImageList_Draw(images_, list_.ItemImage(row), dc, kindX, top, ILD_TRANSPARENT);
+    CcImageListDraw(images_, RowState(row) == 1 ? kDoneImage : kPendingImage, dc, markX, top, ILD_TRANSPARENT);
+    CcImageListDraw(images_, list_.ItemImage(row), dc, kindX, top, ILD_TRANSPARENT);
   }
 
   SetBkMode(dc, TRANSPARENT);

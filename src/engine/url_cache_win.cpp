@@ -29,10 +29,35 @@ void ToEntry(const INTERNET_CACHE_ENTRY_INFOA* record, UrlCacheEntry& entry) {
                          record->LastAccessTime.dwLowDateTime;
 }
 
+template <typename Call>
+bool Bind(HMODULE module, const char* name, Call& call) {
+  call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return call != nullptr;
+}
+
 }  // namespace
 
+bool CWinInet::Load() {
+  if (module_) return true;
+  char folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  ScopedLibrary module(LoadLibraryA((std::string(folder, length) + "\\wininet.dll").c_str()));
+  if (!module || !Bind(module.get(), "FindFirstUrlCacheEntryA", findFirst) ||
+      !Bind(module.get(), "FindNextUrlCacheEntryA", findNext) || !Bind(module.get(), "FindCloseUrlCache", findClose) ||
+      !Bind(module.get(), "DeleteUrlCacheEntryA", deleteEntry))
+    return false;
+  module_ = std::move(module);
+  return true;
+}
+
+void CUrlCacheEnum::Close() {
+  if (handle_ != nullptr) inet_.findClose(handle_);
+  handle_ = nullptr;
+}
+
 const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::Fetch(bool first, const std::string& pattern) {
-  if (!first && !handle_.valid()) return nullptr;
+  if (!first && handle_ == nullptr) return nullptr;
   DWORD wanted = first ? kFirstRecordSize : size_;
   for (int attempt = 0; attempt <= kMaxGrowth; ++attempt) {
     if (size_ < wanted) {
@@ -44,12 +69,13 @@ const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::Fetch(bool first, const std::st
     }
     DWORD size = size_;
     if (first) {
-      HANDLE found = FindFirstUrlCacheEntryA(pattern.c_str(), record(), &size);
+      HANDLE found = inet_.findFirst(pattern.c_str(), record(), &size);
       if (found != nullptr) {
-        handle_.reset(found);
+        Close();
+        handle_ = found;
         return record();
       }
-    } else if (FindNextUrlCacheEntryA(handle_.get(), record(), &size)) {
+    } else if (inet_.findNext(handle_, record(), &size)) {
       return record();
     }
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= size_) return nullptr;
@@ -70,7 +96,7 @@ const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::SkipForeign(const INTERNET_CACH
 }
 
 const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::First(const std::string& prefix) {
-  handle_.reset();
+  Close();
   prefix_ = prefix;
   if (prefix.empty()) return nullptr;
   const INTERNET_CACHE_ENTRY_INFOA* entry = Fetch(true, prefix);
@@ -85,6 +111,9 @@ const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::First(const std::string& prefix
 const INTERNET_CACHE_ENTRY_INFOA* CUrlCacheEnum::Next() { return SkipForeign(Fetch(false, std::string())); }
 
 bool CWinUrlCache::First(const std::string& prefix, UrlCacheEntry& entry) {
+  // A cache that cannot be reached is an empty one, as on a system without
+  // Internet Explorer.
+  if (!inet_.Load()) return false;
   const INTERNET_CACHE_ENTRY_INFOA* record = enum_.First(prefix);
   if (record == nullptr) return false;
   ToEntry(record, entry);
@@ -98,7 +127,10 @@ bool CWinUrlCache::Next(UrlCacheEntry& entry) {
   return true;
 }
 
-bool CWinUrlCache::DeleteEntry(const std::string& sourceName) { return DeleteUrlCacheEntryA(sourceName.c_str()) != 0; }
+bool CWinUrlCache::DeleteEntry(const std::string& sourceName) {
+  if (!inet_.Load()) return false;
+  return inet_.deleteEntry(sourceName.c_str()) != 0;
+}
 
 bool CWinUrlHistory::ClearHistory() {
   ScopedComPtr<IUrlHistoryStg2> history;

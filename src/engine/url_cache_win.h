@@ -12,6 +12,25 @@
 
 namespace sh {
 
+// WinINet's cache calls, bound on first use: loading WinINet and the network
+// DLLs it brings is a measurable share of the time to the first window, and
+// most starts never reach the cache. Loaded from the system folder by full
+// path, never from the program's own folder.
+class CWinInet {
+ public:
+  // True once every call is bound; false when wininet.dll or one of the
+  // calls is missing (asked again next time).
+  bool Load();
+
+  decltype(&FindFirstUrlCacheEntryA) findFirst = nullptr;
+  decltype(&FindNextUrlCacheEntryA) findNext = nullptr;
+  decltype(&FindCloseUrlCache) findClose = nullptr;
+  decltype(&DeleteUrlCacheEntryA) deleteEntry = nullptr;
+
+ private:
+  ScopedLibrary module_;
+};
+
 // One enumeration at a time over the cache entries whose names begin with a
 // prefix. The record buffer starts at 4096 bytes and grows when WinINet asks
 // for more. Windows matches the prefix ignoring case; Wine compares it with
@@ -21,15 +40,17 @@ namespace sh {
 // never see another container's entries.
 class CUrlCacheEnum {
  public:
-  CUrlCacheEnum() = default;
+  // `inet` is loaded and outlives the enumeration.
+  explicit CUrlCacheEnum(const CWinInet& inet) : inet_(inet) {}
   CUrlCacheEnum(const CUrlCacheEnum&) = delete;
   CUrlCacheEnum& operator=(const CUrlCacheEnum&) = delete;
+  ~CUrlCacheEnum() { Close(); }
 
   // Ends any open enumeration; null when there is no entry (or the prefix
   // is empty: WinINet would list every container).
   const INTERNET_CACHE_ENTRY_INFOA* First(const std::string& prefix);
   const INTERNET_CACHE_ENTRY_INFOA* Next();
-  void Close() { handle_.reset(); }
+  void Close();
   DWORD bufferSize() const { return size_; }
 
  private:
@@ -38,9 +59,10 @@ class CUrlCacheEnum {
   bool Matches(const INTERNET_CACHE_ENTRY_INFOA* entry) const;
   INTERNET_CACHE_ENTRY_INFOA* record() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer_.data()); }
 
+  const CWinInet& inet_;
   std::vector<uint64_t> buffer_;  // the record, in words so that it is aligned
   DWORD size_ = 0;                // bytes of buffer_
-  ScopedUrlCacheFind handle_;
+  HANDLE handle_ = nullptr;       // closed with inet_.findClose
   std::string prefix_;
 };
 
@@ -51,7 +73,8 @@ class CWinUrlCache : public IUrlCache {
   bool DeleteEntry(const std::string& sourceName) override;
 
  private:
-  CUrlCacheEnum enum_;
+  CWinInet inet_;
+  CUrlCacheEnum enum_{inet_};  // after inet_: closed before WinINet goes
 };
 
 // {3C374A40-BAE4-11CF-BF7D-00AA006946EE} asked for IUrlHistoryStg2; COM is

@@ -113,8 +113,10 @@
 #define IDS_PAGE_SHIELD 118
 #define IDS_PAGE_SCHEDULE 119
 
-// Version and manifest
+// Version and manifests: the start-up one (no elevation), and common
+// controls 6, which the window activates after its first paint.
 #define IDR_MANIFEST 1
+#define IDR_VISUAL_STYLES_MANIFEST 2
 
 // Control panel (template 130)
 #define IDC_CP_TAB_SETTINGS 1058
@@ -171,3 +173,11 @@
 #define IDC_WIZ_ADD_REGISTRY 1038
 #define IDC_WIZ_ITEMS_LABEL 1039
 #define IDC_WIZ_OPTIONS 1088
+
+// Authorization popup of the shields (dialog template 1, bitmap 2; other
+// resource types than the manifests 1 and 2)
+#define IDD_AUTHORIZATION 1
+#define IDB_AUTHORIZATION 2
+#define IDC_AUTH_YES 1084
+#define IDC_AUTH_NO 1085
+#define IDC_AUTH_TEXT 1088

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/common_controls_win.h"
 #include "toolkit/link_errors.h"
 
 namespace sh {
@@ -92,8 +93,7 @@ bool CLinkStatic::Attach(HWND control) {
   if (url_.empty()) url_ = text;
   if (text.empty()) SetText(url_);
   MakeFonts();
-  ApplyFont(underline_ == kUnderlineAlways);
-  FitSize();
+  ApplyFont(false);
   // The cursor and the tooltip wait for the pointer: a window with several
   // links shows sooner without a library load and a window per link.
   return true;
@@ -129,8 +129,7 @@ void CLinkStatic::ApplyFont(bool underlined) {
 bool CLinkStatic::underlined() const { return currentFont_ != nullptr && currentFont_ == underlinedFont_.get(); }
 
 void CLinkStatic::CreateTooltip() {
-  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
+  InitCommonControlClasses(ICC_BAR_CLASSES);
   tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                  GetModuleHandleA(nullptr), nullptr));
@@ -156,7 +155,6 @@ std::string CLinkStatic::TooltipText() {
 void CLinkStatic::SetURL(const std::string& address) {
   url_ = address;
   if (!hwnd_) return;
-  FitSize();
   if (tooltip_) {
     TOOLINFOA info = ToolInfo(hwnd_);
     info.lpszText = &url_[0];
@@ -171,62 +169,9 @@ void CLinkStatic::SetColours(COLORREF link, COLORREF visited, COLORREF hover) {
   Repaint();
 }
 
-void CLinkStatic::SetVisited(bool visited) {
-  visited_ = visited;
-  Repaint();
-}
-
-void CLinkStatic::SetUnderline(int mode) {
-  underline_ = mode;
-  if (!hwnd_) return;
-  ApplyFont(mode == kUnderlineAlways || (mode == kUnderlineHover && over_));
-  Repaint();
-}
-
-void CLinkStatic::SetAutoSize(bool autoSize) {
-  autoSize_ = autoSize;
-  FitSize();
-}
-
 COLORREF CLinkStatic::TextColour() const {
   if (over_) return hoverColour_ == kHighlightColour ? GetSysColor(COLOR_HIGHLIGHT) : hoverColour_;
   return visited_ ? visitedColour_ : linkColour_;
-}
-
-void CLinkStatic::FitSize() {
-  if (!autoSize_ || !hwnd_) return;
-  std::string text = Text();
-  SIZE extent = {0, 0};
-  {
-    ScopedGetDc dc(hwnd_);
-    if (dc.get() == nullptr) return;
-    HFONT font = currentFont_ ? currentFont_ : reinterpret_cast<HFONT>(Send(WM_GETFONT));
-    ScopedSelectObject selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    if (!GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return;
-  }
-  RECT window = WindowRect();
-  RECT client = ClientRect();
-  const int oldWidth = window.right - window.left, oldHeight = window.bottom - window.top;
-  const int width = extent.cx + (oldWidth - client.right);
-  const int height = extent.cy + (oldHeight - client.bottom);
-  HWND parent = GetParent(hwnd_);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-
-  const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-  int left = window.left;
-  switch (style & SS_TYPEMASK) {
-    case SS_CENTER: left = window.left + (oldWidth - width) / 2; break;
-    case SS_RIGHT: left = window.right - width; break;
-    default: break;
-  }
-  int top = window.top;
-  if (style & SS_CENTERIMAGE) top = window.top + (oldHeight - height) / 2;
-  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (tooltip_) {
-    TOOLINFOA info = ToolInfo(hwnd_);
-    info.rect = ClientRect();
-    SendMessageA(tooltip_.get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
-  }
 }
 
 int CLinkStatic::OpenURL(const std::string& address, int show) {
@@ -278,7 +223,7 @@ LRESULT CLinkStatic::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       MakePointerExtras();
       if (!over_) {
         over_ = true;
-        if (underline_ == kUnderlineHover) ApplyFont(true);
+        ApplyFont(true);
         Repaint();
         SetTimer(hwnd_, kHoverTimerId, kHoverTimerPeriod, nullptr);
       }
@@ -293,7 +238,7 @@ LRESULT CLinkStatic::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!PtInRect(&client, cursor)) {
           over_ = false;
           KillTimer(hwnd_, kHoverTimerId);
-          if (underline_ != kUnderlineAlways) ApplyFont(false);
+          ApplyFont(false);
           client.bottom += 10;
           InvalidateRect(hwnd_, &client, TRUE);
         }

@@ -58,10 +58,6 @@ class CLinkStatic : public CSubclassedWindow {
   static constexpr COLORREF kDefaultLinkColour = RGB(0, 0, 238);
   static constexpr COLORREF kDefaultVisitedColour = RGB(85, 26, 139);
   static constexpr COLORREF kDefaultHoverColour = RGB(255, 0, 0);
-  // Underline modes.
-  static constexpr int kUnderlineHover = -1;
-  static constexpr int kUnderlineNever = 0;
-  static constexpr int kUnderlineAlways = 1;
 
   // `shell` and `prompt` must outlive the link.
   CLinkStatic(IShellLauncher& shell, IPrompt& prompt, LinkSystem system = LinkSystem());
@@ -70,24 +66,19 @@ class CLinkStatic : public CSubclassedWindow {
   // Takes over the static `control`: adds SS_NOTIFY; an empty address
   // becomes the control's text, an empty text shows the address; makes the
   // normal and underlined fonts from the control's font (else the default
-  // interface font, else the system font); fits the size; loads the hand
-  // cursor; creates the tooltip with the address for the whole client area.
+  // interface font, else the system font). The hand cursor and the tooltip
+  // with the address for the whole client area come with the pointer.
   bool Attach(HWND control);
 
-  // Setters store the value and, when attached, refit or repaint.
+  // Setters store the value and, when attached, update the tooltip or repaint.
   void SetURL(const std::string& address);
   // Link, visited and hover colours; a hover colour of kHighlightColour is
   // the system highlight colour.
   void SetColours(COLORREF link, COLORREF visited, COLORREF hover = kHighlightColour);
-  void SetVisited(bool visited);
-  void SetUnderline(int mode);
-  void SetAutoSize(bool autoSize);
 
   const std::string& url() const { return url_; }
   bool visited() const { return visited_; }
   bool over() const { return over_; }
-  int underline() const { return underline_; }
-  bool auto_size() const { return autoSize_; }
   // The text colour of the colour request in the current state: hover
   // colour while over, else visited colour when visited, else link colour.
   COLORREF TextColour() const;
@@ -112,8 +103,6 @@ class CLinkStatic : public CSubclassedWindow {
 
   // Opens `address` (OpenURL with this link's shell and registry).
   int OpenURL(const std::string& address, int show);
-  // Resizes the control to its text (auto size on and attached).
-  void FitSize();
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -139,8 +128,6 @@ class CLinkStatic : public CSubclassedWindow {
   COLORREF hoverColour_ = kDefaultHoverColour;
   bool over_ = false;
   bool visited_ = false;
-  int underline_ = kUnderlineHover;
-  bool autoSize_ = true;
   std::string url_;
   ScopedCursor handCursor_;
   ScopedWindow tooltip_;

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <ole2.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -80,12 +79,19 @@ struct MemoryDcTraits {
   static void Close(HDC h) { DeleteDC(h); }
 };
 
-// A URL-cache enumeration (FindFirstUrlCacheEntryA).
-struct UrlCacheFindTraits {
+// A folder change notification (FindFirstChangeNotification).
+struct ChangeNotificationTraits {
   using Handle = HANDLE;
-  static HANDLE Null() { return nullptr; }
-  static bool IsValid(HANDLE h) { return h != nullptr; }
-  static void Close(HANDLE h) { FindCloseUrlCache(h); }
+  static HANDLE Null() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+// Memory the shell or COM hands over (item id lists, strings).
+struct CoTaskMemTraits {
+  using Handle = void*;
+  static void* Null() { return nullptr; }
+  static bool IsValid(void* h) { return h != nullptr; }
+  static void Close(void* h) { CoTaskMemFree(h); }
 };
 // A SID from AllocateAndInitializeSid.
 struct AllocatedSidTraits {
@@ -106,13 +112,14 @@ struct ComPtrTraits {
 using ScopedHKey = ScopedGeneric<HKeyTraits>;
 using ScopedHandle = ScopedGeneric<KernelHandleTraits>;
 using ScopedFindHandle = ScopedGeneric<FindHandleTraits>;
+using ScopedChangeNotification = ScopedGeneric<ChangeNotificationTraits>;
+using ScopedCoTaskMem = ScopedGeneric<CoTaskMemTraits>;
 using ScopedBitmap = ScopedGeneric<GdiObjectTraits<HBITMAP>>;
 using ScopedFont = ScopedGeneric<GdiObjectTraits<HFONT>>;
 using ScopedRegion = ScopedGeneric<GdiObjectTraits<HRGN>>;
 using ScopedBrush = ScopedGeneric<GdiObjectTraits<HBRUSH>>;
 using ScopedMenu = ScopedGeneric<MenuTraits>;
 using ScopedMemoryDc = ScopedGeneric<MemoryDcTraits>;
-using ScopedUrlCacheFind = ScopedGeneric<UrlCacheFindTraits>;
 using ScopedAllocatedSid = ScopedGeneric<AllocatedSidTraits>;
 template <typename T>
 using ScopedComPtr = ScopedGeneric<ComPtrTraits<T>>;

@@ -1,7 +1,5 @@
 #include "toolkit/window_win.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 namespace sh {
@@ -140,36 +138,66 @@ bool ReflectControlColour(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resul
   return true;
 }
 
+namespace {
+
+// The object and the procedure it replaced, kept on the control itself.
+const char kSubclassObject[] = "SweepHarbor.Subclass";
+const char kSubclassPrevious[] = "SweepHarbor.SubclassPrevious";
+
+WNDPROC PreviousProc(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetPropA(hwnd, kSubclassPrevious)); }
+
+}  // namespace
+
 CSubclassedWindow::~CSubclassedWindow() { Unsubclass(); }
 
+// A classic procedure chain rather than comctl32's SetWindowSubclass: the
+// skinned controls are made before the first paint, when comctl32 is not
+// loaded yet (see common_controls_win.h).
 bool CSubclassedWindow::Subclass(HWND control) {
   Unsubclass();
-  if (control == nullptr) return false;
-  if (!SetWindowSubclass(control, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this))) return false;
+  if (control == nullptr || GetPropA(control, kSubclassPrevious) != nullptr) return false;
+  const auto previous = reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+  if (previous == nullptr || !SetPropA(control, kSubclassPrevious, previous) ||
+      !SetPropA(control, kSubclassObject, this)) {
+    RemovePropA(control, kSubclassPrevious);
+    return false;
+  }
+  SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
   hwnd_ = control;
   return true;
 }
 
 void CSubclassedWindow::Unsubclass() {
-  if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, 1);
+  if (hwnd_ && IsWindow(hwnd_)) {
+    // Another procedure put on top of ours keeps calling ours, which then
+    // only passes messages on; otherwise the control gets its own back.
+    RemovePropA(hwnd_, kSubclassObject);
+    if (GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc)) {
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviousProc(hwnd_)));
+      RemovePropA(hwnd_, kSubclassPrevious);
+    }
+  }
   hwnd_ = nullptr;
 }
 
 LRESULT CSubclassedWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return Default(msg, wParam, lParam); }
 
 LRESULT CSubclassedWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(hwnd_, msg, wParam, lParam);
+  return CallWindowProcA(PreviousProc(hwnd_), hwnd_, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK CSubclassedWindow::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                 DWORD_PTR data) {
-  auto* self = reinterpret_cast<CSubclassedWindow*>(data);
+LRESULT CALLBACK CSubclassedWindow::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<CSubclassedWindow*>(GetPropA(hwnd, kSubclassObject));
+  const WNDPROC previous = PreviousProc(hwnd);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, 1);
-    self->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (self != nullptr) self->Unsubclass();
+    RemovePropA(hwnd, kSubclassObject);
+    RemovePropA(hwnd, kSubclassPrevious);
+  } else if (self != nullptr) {
+    return self->WndProc(msg, wParam, lParam);
   }
-  return self->WndProc(msg, wParam, lParam);
+  return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wParam, lParam)
+                             : DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 std::string LoadResString(int id) {

@@ -10,6 +10,7 @@
 
 #include "engine/clean_run.h"
 #include "settings/settings.h"
+#include "shields/shield_ports.h"
 #include "toolkit/open_url.h"
 #include "toolkit/seams.h"
 #include "ui/main/shutdown_helper_win.h"
@@ -27,6 +28,8 @@ struct AppServices {
   IClock& clock;
   IBrowserWindows& browsers;
   CSpotCleaner& cleaners;
+  // The shields' popup; null: the window's own sliding popup.
+  IShieldQuestion* shieldQuestion = nullptr;
 };
 
 // The application's side of the main window: the process-wide state lives

@@ -106,8 +106,9 @@ HRGN RegionFromSkin(HBITMAP skin) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  ScopedGetDc screen(nullptr);
-  if (!GetDIBits(screen.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS))
+  // Any DC serves to read the bits; a memory DC costs less than the screen's.
+  ScopedMemoryDc reader(CreateCompatibleDC(nullptr));
+  if (!reader || !GetDIBits(reader.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS))
     return nullptr;
   std::vector<PixelRun> runs = NonKeyRuns(pixels, size.cx, size.cy, kSkinKeyColour);
   std::vector<char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
@@ -144,10 +145,9 @@ BOOL CMainDlg::OnInit() {
   for (const LinkSpec& entry : kLinks) {
     auto link = std::make_unique<CLinkStatic>(services_.shell, services_.prompt);
     if (entry.id == IDC_LINK_HOME) SetItemText(entry.id, "Lumivale Home");
-    // Set before attaching: attaching fits the control to its text.
+    // Set before attaching: a link without a URL takes its text as the URL.
     link->SetURL(MakerUrl(entry.path));
     link->SetColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
-    link->SetAutoSize(false);
     if (link->Attach(Item(entry.id))) {
       // White text on the home picture's dark box, not on button face.
       link->SetBackgroundPainter([this](HDC dc, HWND control) {
@@ -186,12 +186,6 @@ BOOL CMainDlg::OnInit() {
   CreateNavButtons();
   FillStatusLines();
 
-  HINSTANCE module = GetModuleHandleA(nullptr);
-  icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
-  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
-  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
-
   // Started to the tray, the window is never seen: no paint to wait for.
   if (commandLine_.find(":MIN:") != std::string::npos) {
     FinishStartup();
@@ -207,14 +201,34 @@ void CMainDlg::FinishStartup() {
   if (startupFinished_ || hwnd_ == nullptr) return;
   startupFinished_ = true;
   KillTimer(hwnd_, kFinishStartupTimer);
+  // The window's icons too: handing them to the window manager is a
+  // noticeable part of the time before the first paint.
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
+  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+  // The panels, their lists and every message box from here on have the
+  // system's visual styles (the skinned window before them draws itself).
+  visualStyles_.Activate(module, IDR_VISUAL_STYLES_MANIFEST);
+  InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
   CreatePanels();
   trayReady_ = tray_.Create(hwnd_, WM_TRAY_NOTIFY, kTrayWindowTitle, icon_, IDR_TRAYMENU, false);
   tray_.SetTargetWindow(hwnd_);
   tray_.HideTrayIcon();
   if (trayReady_) {
-    // The shields start here once they exist; then the switches.
+    StartShields();
     ApplyCommandLine();
   }
+}
+
+void CMainDlg::StartShields() {
+  if (services_.shieldQuestion == nullptr) {
+    ownQuestion_ = std::make_unique<CWinShieldQuestion>(hwnd_);
+    services_.shieldQuestion = ownQuestion_.get();
+  }
+  shields_ = std::make_unique<CWinShields>(hwnd_, *services_.shieldQuestion, services_.settings, services_.prompt);
+  shields_->Start();
 }
 
 void CMainDlg::ApplySkin() {
@@ -561,11 +575,17 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
     case WM_TRAY_NOTIFY:
       *result = tray_.OnTrayIconMessage(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
       return true;
-    case WM_SHIELD_REGCHANGE:
-    case WM_SHIELD_FAVCHANGE:
-      *result = 0;  // the shields answer these once they exist
+    case kShieldRegChangeMessage:
+    case kShieldFavChangeMessage:
+    case kShieldHostsChangeMessage:
+    case kShieldFavDeletedMessage:
+      *result = 0;
+      if (shields_) shields_->OnMessage(msg, wParam, lParam);
       return true;
     case WM_DESTROY:
+      // The watches end with the window: a worker waiting on a send to it
+      // is let go first.
+      if (shields_) shields_->Stop();
       // The icon's owner is going: the shell refuses to delete it later.
       tray_.DeleteTrayIcon();
       navButtons_.clear();

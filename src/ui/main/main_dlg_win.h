@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "engine/clean_list_panel_win.h"
+#include "shields/shield_question_win.h"
+#include "shields/win_shields_win.h"
+#include "toolkit/common_controls_win.h"
 #include "toolkit/hover_bitmap_button_win.h"
 #include "toolkit/link_static_win.h"
 #include "toolkit/skin_button_win.h"
@@ -71,6 +74,8 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
 
  private:
   void ApplySkin();
+  // The protection shields, once the tray icon is there.
+  void StartShields();
   void PlaceControls();
   void CreateNavButtons();
   // What the first paint does not need: the panels, the tray icon and the
@@ -90,6 +95,8 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   bool OnCtlColor(HDC dc, HWND control, LRESULT* result);
   void ShowLinks(bool show);
 
+  // First, so that it goes last: made active after the first paint.
+  CVisualStyles visualStyles_;
   IMainWindowHost& app_;
   AppServices& services_;
   std::string commandLine_;
@@ -115,6 +122,8 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   RECT panelArea_ = {155, 107, 708, 515};
   CPanelSwitcher switcher_;
   std::unique_ptr<CCleanListPanel> cleanList_;
+  std::unique_ptr<IShieldQuestion> ownQuestion_;  // the popup, unless the services bring one
+  std::unique_ptr<CWinShields> shields_;
   std::vector<std::unique_ptr<CSkinPanel>> otherPanels_;
   ScopedBitmap skin_;
   ScopedBitmap home_;

@@ -6,8 +6,7 @@ namespace sh {
 // Private messages, all to the main window.
 constexpr unsigned int WM_TRAY_NOTIFY = 0x87D4;         // the tray icon's callback
 constexpr unsigned int WM_CLEAN_FOR_SHUTDOWN = 0x87D5;  // posted to itself before Windows ends the session
-constexpr unsigned int WM_SHIELD_REGCHANGE = 0x87D6;    // wParam = watch id
-constexpr unsigned int WM_SHIELD_FAVCHANGE = 0x87D7;
+// 0x87D6, 0x87D7, 0x87D9 and 0x87DA are the shields' (shields/shield_ports.h).
 // The timer that finishes the start-up once the first paint is out.
 constexpr unsigned int kFinishStartupTimer = 0x87D8;
 
