@@ -54,11 +54,9 @@ class FakeHosts : public IHostsFile {
   }
   bool Write(const std::string& in) override {
     text = in;
-    ++writes;
     return true;
   }
   std::string text;
-  int writes = 0;
 };
 
 }  // namespace sh::test

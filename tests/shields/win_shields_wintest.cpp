@@ -13,6 +13,7 @@
 #include "support/recorders.h"
 #include "support/registry_guard.h"
 #include "support/win_fs.h"
+#include "toolkit/gui_fixture.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -23,21 +24,15 @@ using test::PumpUntil;
 constexpr char kMain[] = "Software\\Microsoft\\Internet Explorer\\Main";
 
 // A window that hands the shields' messages to them.
-struct ShieldWindow {
-  ShieldWindow() {
-    WNDCLASSA c = {};
-    c.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-      auto* shields = reinterpret_cast<CWinShields*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-      if (shields != nullptr && shields->OnMessage(m, wp, lp)) return 0;
-      return DefWindowProcA(w, m, wp, lp);
-    };
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.lpszClassName = "ShieldTestWindow";
-    RegisterClassA(&c);
-    hwnd = CreateWindowExA(0, "ShieldTestWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, c.hInstance, nullptr);
+class ShieldWindow : public CDialog {
+ public:
+  ShieldWindow() : CDialog(0) { EXPECT_TRUE(test::CreateInMemory(*this, nullptr, WS_POPUP, 0, 0, 1, 1)); }
+  CWinShields* shields = nullptr;
+
+ protected:
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT*) override {
+    return shields != nullptr && shields->OnMessage(msg, wParam, lParam);
   }
-  ~ShieldWindow() { DestroyWindow(hwnd); }
-  HWND hwnd;
 };
 
 // Runs a command line of another process to its end.
@@ -61,15 +56,15 @@ struct Shields {
   explicit Shields(const char* flags) {
     for (const char* name : {"ShieldHomePage", "ShieldHijack", "ShieldFavorites", "ShieldSilent"})
       if (std::string(flags).find(name + 6) != std::string::npos) settings.values[name] = "1";
-    SetWindowLongPtrA(window.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&shields));
+    window.shields = &shields;
     shields.Start();
   }
-  ~Shields() { SetWindowLongPtrA(window.hwnd, GWLP_USERDATA, 0); }
+  ~Shields() { window.shields = nullptr; }
   test::MapSettings settings;
   test::FakeQuestion question;
   test::ScriptedPrompt prompt;
   ShieldWindow window;
-  CWinShields shields{window.hwnd, question, settings, prompt};
+  CWinShields shields{window.hwnd(), question, settings, prompt};
 };
 
 TEST(ShieldsOnWine, RegistryChangesByAnotherProcessAreAskedAndUndone) {
@@ -137,7 +132,7 @@ TEST(ShieldsOnWine, StoppingWhileAWorkerWaitsOnItsSendEnds) {
   ShieldWindow window;
   test::ScriptedPrompt prompt;
   CRegKeyWatcher watcher(prompt);
-  watcher.SetTargetWindow(window.hwnd);
+  watcher.SetTargetWindow(window.hwnd());
   ASSERT_TRUE(watcher.AddWatch(HKEY_CURRENT_USER, kMain, kUserSettingsWatch));
   Sleep(200);
   RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /v \"Search Page\" /d http://x.example/ /f");

@@ -223,11 +223,9 @@ void CMainDlg::FinishStartup() {
 }
 
 void CMainDlg::StartShields() {
-  if (services_.shieldQuestion == nullptr) {
-    ownQuestion_ = std::make_unique<CWinShieldQuestion>(hwnd_);
-    services_.shieldQuestion = ownQuestion_.get();
-  }
-  shields_ = std::make_unique<CWinShields>(hwnd_, *services_.shieldQuestion, services_.settings, services_.prompt);
+  if (services_.shieldQuestion == nullptr) ownQuestion_ = std::make_unique<CWinShieldQuestion>(hwnd_);
+  IShieldQuestion& question = services_.shieldQuestion ? *services_.shieldQuestion : *ownQuestion_;
+  shields_ = std::make_unique<CWinShields>(hwnd_, question, services_.settings, services_.prompt);
   shields_->Start();
 }
 
