@@ -47,8 +47,6 @@ bool CCleanerApp::ClaimFirstInstance() {
 
 int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
   if (!ClaimFirstInstance()) return 0;
-  // OLE for the URL history object and the shell's COM objects.
-  ScopedOleInitialize ole;
 
   GatherSystemInfo(systemInfo_);
   windowsXP_ = sh::IsWindowsXP(systemInfo_);

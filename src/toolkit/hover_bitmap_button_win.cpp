@@ -29,7 +29,8 @@ bool CHoverBitmapButton::SetBitmaps(ScopedBitmap normal, ScopedBitmap hover) {
 }
 
 bool CHoverBitmapButton::SetBitmaps(int normalId, int hoverId) {
-  return SetBitmaps(LoadBitmapResource(normalId), LoadBitmapResource(hoverId));
+  // One picture for both: the normal one serves the pointer too.
+  return SetBitmaps(LoadBitmapResource(normalId), hoverId == normalId ? ScopedBitmap() : LoadBitmapResource(hoverId));
 }
 
 void CHoverBitmapButton::Draw(HDC dc) const {

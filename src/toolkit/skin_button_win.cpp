@@ -54,6 +54,7 @@ bool CSkinButton::Create(HWND button, ScopedBitmap normal, ScopedBitmap hover, S
   normal_ = std::move(normal);
   hoverBitmap_ = std::move(hover);
   selectedBitmap_ = std::move(selected);
+  hoverId_ = selectedId_ = 0;
   cursor_ = LoadSkinHandCursor();
   MakeOwnerDrawn(button);
   SizeWindowToBitmap(button, normal_.get());
@@ -62,7 +63,12 @@ bool CSkinButton::Create(HWND button, ScopedBitmap normal, ScopedBitmap hover, S
 }
 
 bool CSkinButton::Create(HWND button, int normalId, int hoverId, int selectedId) {
-  return Create(button, LoadBitmapResource(normalId), LoadBitmapResource(hoverId), LoadBitmapResource(selectedId));
+  // The hover and selected faces are loaded when first shown: the window's
+  // buttons are made before its first paint, which shows normal faces only.
+  if (!Create(button, LoadBitmapResource(normalId), ScopedBitmap(), ScopedBitmap())) return false;
+  hoverId_ = hoverId;
+  selectedId_ = selectedId;
+  return true;
 }
 
 int CSkinButton::id() const { return hwnd_ ? GetDlgCtrlID(hwnd_) : 0; }
@@ -89,9 +95,11 @@ CSkinButton::Face CSkinButton::face() const {
 HBITMAP CSkinButton::FaceBitmap() const {
   switch (face()) {
     case Face::kSelected:
+      if (!selectedBitmap_ && selectedId_ != 0) selectedBitmap_ = LoadBitmapResource(selectedId_);
       if (selectedBitmap_) return selectedBitmap_.get();
       break;
     case Face::kHover:
+      if (!hoverBitmap_ && hoverId_ != 0) hoverBitmap_ = LoadBitmapResource(hoverId_);
       if (hoverBitmap_) return hoverBitmap_.get();
       break;
     case Face::kNormal:

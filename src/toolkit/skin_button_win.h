@@ -101,8 +101,9 @@ class CSkinButton : public CSubclassedWindow {
   bool hover_ = false;
   HCURSOR cursor_ = nullptr;  // shared cursor from LoadCursor: not destroyed
   ScopedBitmap normal_;
-  ScopedBitmap hoverBitmap_;
-  ScopedBitmap selectedBitmap_;
+  mutable ScopedBitmap hoverBitmap_;     // loaded from hoverId_ when first shown
+  mutable ScopedBitmap selectedBitmap_;  // likewise from selectedId_
+  int hoverId_ = 0, selectedId_ = 0;
 };
 
 // Cursor resource 132 of `module` (this program when null) when present,

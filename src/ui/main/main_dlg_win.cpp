@@ -198,27 +198,47 @@ BOOL CMainDlg::OnInit() {
 }
 
 void CMainDlg::FinishStartup() {
-  if (startupFinished_ || hwnd_ == nullptr) return;
-  startupFinished_ = true;
-  KillTimer(hwnd_, kFinishStartupTimer);
-  // The window's icons too: handing them to the window manager is a
-  // noticeable part of the time before the first paint.
+  while (FinishStartupStep()) {
+  }
+}
+
+// One part of the rest of the start-up; false when nothing is left. On the
+// timer the parts come one tick apart, so that the window answers between
+// them; whatever needs the whole window calls FinishStartup.
+bool CMainDlg::FinishStartupStep() {
+  if (startupFinished_ || hwnd_ == nullptr) return false;
   HINSTANCE module = GetModuleHandleA(nullptr);
-  icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
-  smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
-  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
-  // The panels, their lists and every message box from here on have the
-  // system's visual styles (the skinned window before them draws itself).
-  visualStyles_.Activate(module, IDR_VISUAL_STYLES_MANIFEST);
-  InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
-  CreatePanels();
-  trayReady_ = tray_.Create(hwnd_, WM_TRAY_NOTIFY, kTrayWindowTitle, icon_, IDR_TRAYMENU, false);
-  tray_.SetTargetWindow(hwnd_);
-  tray_.HideTrayIcon();
-  if (trayReady_) {
-    StartShields();
-    ApplyCommandLine();
+  switch (startupStep_++) {
+    case 0:
+      // OLE for the URL history object and the shell's COM objects (the
+      // shields read Internet shortcuts): nothing before the first paint
+      // needs it. The window's icons too: handing them to the window
+      // manager is a noticeable part of the time before the first paint.
+      ole_.emplace();
+      icon_ = LoadIconA(module, MAKEINTRESOURCEA(IDI_MAIN));
+      smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
+      Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+      Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+      // The panels, their lists and every message box from here on have
+      // the system's visual styles (the skinned window before them draws
+      // itself).
+      visualStyles_.Activate(module, IDR_VISUAL_STYLES_MANIFEST);
+      InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
+      return true;
+    case 1:
+      CreatePanels();
+      return true;
+    default:
+      startupFinished_ = true;
+      KillTimer(hwnd_, kFinishStartupTimer);
+      trayReady_ = tray_.Create(hwnd_, WM_TRAY_NOTIFY, kTrayWindowTitle, icon_, IDR_TRAYMENU, false);
+      tray_.SetTargetWindow(hwnd_);
+      tray_.HideTrayIcon();
+      if (trayReady_) {
+        StartShields();
+        ApplyCommandLine();
+      }
+      return false;
   }
 }
 
@@ -565,7 +585,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       return true;
     case WM_TIMER:
       if (wParam != kFinishStartupTimer) return false;
-      FinishStartup();
+      FinishStartupStep();
       return true;
     case WM_APPLY_CLEAN_SWITCH:
       RunCleanSwitch();

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   // What the first paint does not need: the panels, the tray icon and the
   // command line's switches. Once; every path that needs them calls it.
   void FinishStartup();
+  bool FinishStartupStep();
   void CreatePanels();
   void FillStatusLines();
   void ApplyCommandLine();
@@ -95,7 +97,8 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   bool OnCtlColor(HDC dc, HWND control, LRESULT* result);
   void ShowLinks(bool show);
 
-  // First, so that it goes last: made active after the first paint.
+  // First, so that they go last: both begin after the first paint.
+  std::optional<ScopedOleInitialize> ole_;
   CVisualStyles visualStyles_;
   IMainWindowHost& app_;
   AppServices& services_;
@@ -113,6 +116,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   bool closing_ = false;
   bool trayReady_ = false;
   bool startupFinished_ = false;
+  int startupStep_ = 0;
   CSystemTray tray_;
   CSkinButtonGroups buttonGroups_;
   std::vector<std::unique_ptr<CSkinButton>> navButtons_;
