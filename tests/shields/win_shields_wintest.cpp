@@ -71,21 +71,30 @@ TEST(ShieldsOnWine, RegistryChangesByAnotherProcessAreAskedAndUndone) {
   test::RegistryGuard guard;
   guard.SetString(HKEY_CURRENT_USER, kMain, "Search Page", "http://mine.example/");
   guard.SetString(HKEY_CURRENT_USER, kMain, "Local Page", "C:\\local.htm");
+  guard.SetString(HKEY_LOCAL_MACHINE, kMain, "Search Page", "http://machine.example/");
+  const std::string user = "reg.exe add \"HKCU\\" + std::string(kMain) + "\" /f /v ";
   {
     Shields rig("Hijack");
     rig.question.answers = {false, true};
-    RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /v \"Search Page\" /d http://evil.example/ /f");
-    RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /v \"Local Page\" /d http://kept.example/ /f");
+    RunCommand(user + "\"Search Page\" /d http://evil.example/");
+    RunCommand(user + "\"Local Page\" /d http://kept.example/");
     EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.size() == 2; }, 8000));
     // The undo is no change to ask about; a case-only write is no change.
-    RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /v \"Local Page\" /d HTTP://KEPT.EXAMPLE/ /f");
+    RunCommand(user + "\"Local Page\" /d HTTP://KEPT.EXAMPLE/");
     PumpUntil([] { return false; }, 1500);
     EXPECT_EQ(rig.question.titles, (std::vector<std::string>{"IE Settings Changed", "IE Settings Changed"}));
     EXPECT_EQ(UserValue("Search Page"), "http://mine.example/");
     EXPECT_EQ(UserValue("Local Page"), "HTTP://KEPT.EXAMPLE/");
+    // A deleted value is allowed unasked; the machine's value is checked
+    // against the machine's snapshot and written back there.
+    RunCommand("reg.exe delete \"HKCU\\" + std::string(kMain) + "\" /v \"Local Page\" /f");
+    RunCommand("reg.exe add \"HKLM\\" + std::string(kMain) + "\" /f /v \"Search Page\" /d http://m2.example/");
+    EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.size() == 3; }, 8000));
+    EXPECT_EQ(UserValue("Local Page"), "");
+    EXPECT_EQ(CWinBrowserSettings().Read(BrowserRoot::kMachine, "Search Page"), "http://machine.example/");
   }
   Shields silent("Hijack Silent");
-  RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /v \"Search Page\" /d http://evil.example/ /f");
+  RunCommand(user + "\"Search Page\" /d http://evil.example/");
   EXPECT_TRUE(PumpUntil([] { return UserValue("Search Page") == "http://mine.example/"; }, 8000));
   EXPECT_TRUE(silent.question.titles.empty());
 }
@@ -94,10 +103,10 @@ TEST(ShieldsOnWine, FilesDroppedByAnotherProcessAreAskedAboutAndRefusedOnesGo) {
   const std::string favorites = CWinFavoritesFolder::Folder();
   ASSERT_FALSE(favorites.empty());
   CreateDirectoryA(favorites.c_str(), nullptr);
-  const std::string ad = favorites + "\\Cheap pills.url";
-  DeleteFileA(ad.c_str());
+  const std::string ad = favorites + "\\Cheap pills.url", kept = favorites + "\\Kept.url";
+  const std::string renamed = favorites + "\\Renamed.url";
+  for (const std::string& f : {ad, kept, renamed}) DeleteFileA(f.c_str());
   ScopedOleInitialize ole;  // the shortcut's URL comes from the shell's object, as in the program
-  Shields rig("Favorites Hijack");
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   const std::string source = std::string(temp) + "ad.url";
@@ -107,17 +116,22 @@ TEST(ShieldsOnWine, FilesDroppedByAnotherProcessAreAskedAboutAndRefusedOnesGo) {
     DWORD written = 0;
     WriteFile(file.get(), text, sizeof text - 1, &written, nullptr);
   }
+  CopyFileA(source.c_str(), kept.c_str(), FALSE);
+  Shields rig("Favorites Hijack");
   RunCommand("cmd.exe /c copy /y \"" + source + "\" \"" + ad + "\"");
   ASSERT_TRUE(PumpUntil([&] { return !rig.question.texts.empty(); }, 8000));
   EXPECT_EQ(rig.question.texts[0], "(http://ads.example/) has been added to your favorites list. Allow this addition?");
   EXPECT_TRUE(PumpUntil([&] { return GetFileAttributesA(ad.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000));
   EXPECT_EQ(rig.question.texts.size(), 1u);
+  // A renamed favorite is a new one.
+  RunCommand("cmd.exe /c ren \"" + kept + "\" Renamed.url");
+  EXPECT_TRUE(PumpUntil([&] { return GetFileAttributesA(renamed.c_str()) == INVALID_FILE_ATTRIBUTES; }, 8000));
 
   std::string hosts;
   CWinHostsFile file;
   ASSERT_TRUE(file.Read(hosts));
   RunCommand("cmd.exe /c echo 10.9.8.7 ads.example>> \"" + CWinHostsFile::Folder() + "\\hosts\"");
-  EXPECT_TRUE(PumpUntil([&] { return rig.question.texts.size() == 2; }, 8000));
+  EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.back() == "Hosts File Changed"; }, 8000));
   std::string after;
   EXPECT_TRUE(PumpUntil([&] { return file.Read(after) && after == hosts; }, 3000)) << after;
   file.Write(hosts);
