@@ -19,11 +19,13 @@ CRegKeyWatcher::~CRegKeyWatcher() { Stop(); }
 
 bool CRegKeyWatcher::AddWatch(HKEY root, const std::string& subKey, unsigned watchId) {
   if (!stop_) return false;
-  auto context = std::make_unique<RegWatchContext>(RegWatchContext{root, subKey, watchId, target_});
+  // The worker owns its copy of the watch, so that one left running after a
+  // time-out never reads what the watcher has freed.
+  const RegWatchContext context{root, subKey, watchId, target_};
   auto thread = std::make_unique<CWorkerThread>();
-  const RegWatchContext* watched = context.get();
-  if (!thread->Start([this, watched] { Watch(*watched); })) return false;
-  contexts_.push_back(std::move(context));
+  const HANDLE stop = stop_.get();
+  IPrompt* prompt = &prompt_;
+  if (!thread->Start([context, stop, prompt] { Watch(context, stop, *prompt); })) return false;
   threads_.push_back(std::move(thread));
   return true;
 }
@@ -34,35 +36,35 @@ void CRegKeyWatcher::Stop() {
   threads_.clear();
 }
 
-void CRegKeyWatcher::Fail(const char* text) {
+void CRegKeyWatcher::Fail(HANDLE stop, IPrompt& prompt, const char* text) {
   // Not while stopping: the box would hold up the program's end.
-  if (WaitForSingleObject(stop_.get(), 0) == WAIT_OBJECT_0) return;
+  if (WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) return;
   PromptRequest request;
   request.text = text;
-  prompt_.Ask(request);
+  prompt.Ask(request);
 }
 
-void CRegKeyWatcher::Watch(const RegWatchContext& context) {
+void CRegKeyWatcher::Watch(const RegWatchContext& context, HANDLE stop, IPrompt& prompt) {
   ScopedHandle changed(CreateEventA(nullptr, FALSE, FALSE, nullptr));
   if (!changed) return;
   for (;;) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(context.root, context.subKey.c_str(), 0, KEY_NOTIFY, &key) != ERROR_SUCCESS) {
-      Fail("Error in RegOpenKeyEx while monitoring key");
+      Fail(stop, prompt, "Error in RegOpenKeyEx while monitoring key");
       return;
     }
     ScopedHKey owned(key);
     // Signalled through an event rather than blocking in the call, so that
     // the worker can also hear the stop.
     if (RegNotifyChangeKeyValue(key, TRUE, kNotifyFilter, changed.get(), TRUE) != ERROR_SUCCESS) {
-      Fail("Error in RegNotifyChangeKeyValue while monitoring key");
+      Fail(stop, prompt, "Error in RegNotifyChangeKeyValue while monitoring key");
       return;
     }
-    HANDLE waits[2] = {stop_.get(), changed.get()};
+    HANDLE waits[2] = {stop, changed.get()};
     if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
     if (context.target != nullptr) SendMessageA(context.target, kShieldRegChangeMessage, context.watchId, 0);
     if (RegCloseKey(owned.release()) != ERROR_SUCCESS) {
-      Fail("Error in RegCloseKey.");
+      Fail(stop, prompt, "Error in RegCloseKey.");
       return;
     }
   }

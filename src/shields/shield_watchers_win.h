@@ -41,13 +41,15 @@ class CRegKeyWatcher {
     unsigned watchId;
     HWND target;
   };
-  void Watch(const RegWatchContext& context);
-  void Fail(const char* text);
+  // The worker: it reaches nothing of the watcher but its own copies (a
+  // worker left after a time-out outlives the watcher; a closed stop handle
+  // then ends its wait).
+  static void Watch(const RegWatchContext& context, HANDLE stop, IPrompt& prompt);
+  static void Fail(HANDLE stop, IPrompt& prompt, const char* text);
 
   IPrompt& prompt_;
   HWND target_ = nullptr;
   ScopedHandle stop_;
-  std::vector<std::unique_ptr<RegWatchContext>> contexts_;
   std::vector<std::unique_ptr<CWorkerThread>> threads_;
 };
 
