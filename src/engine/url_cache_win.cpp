@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "paths/known_locations_win.h"
 #include "toolkit/text.h"
 
 namespace sh {
@@ -39,10 +40,9 @@ bool Bind(HMODULE module, const char* name, Call& call) {
 
 bool CWinInet::Load() {
   if (module_) return true;
-  char folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  ScopedLibrary module(LoadLibraryA((std::string(folder, length) + "\\wininet.dll").c_str()));
+  const std::string folder = GetSystemFolder();
+  if (folder.empty()) return false;
+  ScopedLibrary module(LoadLibraryA((folder + "\\wininet.dll").c_str()));
   if (!module || !Bind(module.get(), "FindFirstUrlCacheEntryA", findFirst) ||
       !Bind(module.get(), "FindNextUrlCacheEntryA", findNext) || !Bind(module.get(), "FindCloseUrlCache", findClose) ||
       !Bind(module.get(), "DeleteUrlCacheEntryA", deleteEntry))

@@ -154,10 +154,9 @@ std::string InternetShortcutUrl(const std::string& path) {
 }
 
 std::string CWinHostsFile::Folder() {
-  char windows[MAX_PATH + 1] = {};
-  const UINT n = GetWindowsDirectoryA(windows, MAX_PATH + 1);
-  if (n == 0 || n > MAX_PATH) return std::string();
-  return PlatformIsNtFamily() ? std::string(windows) + "\\system32\\drivers\\etc" : std::string(windows);
+  const std::string windows = GetWindowsFolder();
+  if (windows.empty()) return std::string();
+  return PlatformIsNtFamily() ? windows + "\\system32\\drivers\\etc" : windows;
 }
 
 bool CWinHostsFile::Read(std::string& text) {
