@@ -128,6 +128,54 @@ python3 -c "import sys; sys.exit(float(sys.argv[1]) < 0.85)" "$(darkest 170x24+4
   fail "authorization: the title's place is not light"
 bmp24 "$tmp/authorization.png" "$out/authorization.bmp"
 
+# --- control panel: the tabs' faces (70 x 70, normal and selected) and the
+# header (135 x 52), on the panel's white
+raster "$art/controlpanel.svg" "$tmp/cp.png"
+size_is "$tmp/cp.png" 420 122
+col=0
+for face in settings-normal settings-selected schedule-normal schedule-selected shield-normal shield-selected; do
+  convert "$tmp/cp.png" -crop "70x70+$((col * 70))+0" +repage -background white -alpha remove -alpha off "$tmp/cp-$face.png"
+  bmp24 "$tmp/cp-$face.png" "$out/cp-$face.bmp"
+  col=$((col + 1))
+done
+convert "$tmp/cp.png" -crop "135x52+0+70" +repage -background white -alpha remove -alpha off "$tmp/cp-header.png"
+size_is "$tmp/cp-header.png" 135 52
+bmp24 "$tmp/cp-header.png" "$out/cp-header.bmp"
+
+# --- Choose Items: the tabs' faces (60 x 60, normal and selected) and the
+# header (150 x 50), on the panel's white; the group tiles' pictures
+# (16 x 16) on their header strip, RGB(223, 229, 234)
+raster "$art/chooseitems.svg" "$tmp/ci.png"
+size_is "$tmp/ci.png" 480 110
+col=0
+for face in windows-normal windows-selected browsers-normal browsers-selected messaging-normal messaging-selected \
+  plugins-normal plugins-selected; do
+  convert "$tmp/ci.png" -crop "60x60+$((col * 60))+0" +repage -background white -alpha remove -alpha off "$tmp/ci-$face.png"
+  bmp24 "$tmp/ci-$face.png" "$out/ci-$face.bmp"
+  col=$((col + 1))
+done
+convert "$tmp/ci.png" -crop "150x50+0+60" +repage -background white -alpha remove -alpha off "$tmp/ci-header.png"
+size_is "$tmp/ci-header.png" 150 50
+bmp24 "$tmp/ci-header.png" "$out/ci-header.bmp"
+col=0
+for group in windows browser messenger office mail yahoo aim; do
+  convert "$tmp/ci.png" -crop "16x16+$((160 + col * 20))+60" +repage -background '#DFE5EA' -alpha remove -alpha off \
+    "$tmp/ci-group-$group.png"
+  [ "$(pixel "$tmp/ci-group-$group.png" 0 0)" = "#DFE5EA" ] || fail "group picture $group: corner is not the strip colour"
+  bmp24 "$tmp/ci-group-$group.png" "$out/ci-group-$group.bmp"
+  col=$((col + 1))
+done
+
+# --- update dialog 204: 198 x 65; the text's place plain RGB(31, 122, 180),
+# the brush the code paints the text's control with
+raster "$art/update.svg" "$tmp/update.png"
+size_is "$tmp/update.png" 198 65
+convert "$tmp/update.png" -background "#1F7AB4" -alpha remove -alpha off "$tmp/update-flat.png"
+[ "$(convert "$tmp/update-flat.png" -crop 150x32+44+24 +repage -unique-colors -format '%w' info:)" = 1 ] ||
+  fail "update: the text's place is not plain blue"
+[ "$(pixel "$tmp/update-flat.png" 100 40)" = "#1F7AB4" ] || fail "update: the text's place is not RGB(31, 122, 180)"
+bmp24 "$tmp/update-flat.png" "$out/update.bmp"
+
 # --- marks 153 (pending) and 154 (done): 16 x 16 on black
 raster "$art/marks.svg" "$tmp/marks.png"
 keyed "$tmp/marks.png" "$BLACK" "$ROW" 30 "$tmp/marks-keyed.png"
@@ -140,7 +188,7 @@ for name in pending done; do
 done
 
 # --- icons: 16 and 32 pixels (the application also 48), 32-bit with alpha
-for name in app folder registry recycle internet cookie plugin; do
+for name in app folder registry recycle internet cookie plugin drive folder-closed file; do
   sizes="16 32"
   [ "$name" = app ] && sizes="16 32 48"
   pngs=()
@@ -158,5 +206,5 @@ python3 "$here/tools/make-cur.py" cur "$out/hand.cur" 11 1 "$tmp/hand.png"
 # Previews for people: the PNGs of this run, kept beside the resources.
 mkdir -p "$out/preview"
 cp "$tmp"/skin-keyed.png "$tmp"/nav-*.png "$tmp"/title-*.png "$tmp"/home-flat.png \
-   "$tmp"/authorization.png "$tmp"/mark-*.png "$tmp"/icon-*.png "$tmp"/hand.png "$out/preview/"
+   "$tmp"/authorization.png "$tmp"/mark-*.png "$tmp"/icon-*.png "$tmp"/hand.png "$tmp"/ci-*.png "$out/preview/"
 touch "$out/art.stamp"

@@ -39,7 +39,10 @@ echo "== Wine suite (whole program, fresh prefix)"
 sh_wine_prefix $B/wine/test fresh || { echo "0 passed, 1 failed"; exit 1; }
 sh_xvfb_start || true
 sh_wine_start
-trap 'sh_wine_stop; sh_xvfb_stop' EXIT
+# The update folder: the tests write what it serves into C:\shfixture\updates.
+mkdir -p "$WINEPREFIX/drive_c/shfixture/updates"
+sh_web_start "$WINEPREFIX/drive_c/shfixture/updates" || true
+trap 'sh_web_stop; sh_wine_stop; sh_xvfb_stop' EXIT
 # The programs and the shipped lists are installed into the prefix, so the
 # suite runs from C:\SweepHarbor as the program would, with no Linux path.
 sh_install_into_prefix "$B/win"

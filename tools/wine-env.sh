@@ -7,6 +7,10 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver64}
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# A prefix's C: is the host's own disk: the free-space wipe reaches no drive
+# under the project's Wine runs unless a test names its own small drive here
+# (tools/tests/free-space-wipe.sh).
+export SWEEPHARBOR_TEST_WIPE_DRIVES=${SWEEPHARBOR_TEST_WIPE_DRIVES:-none}
 export WINEARCH=win64
 
 _sh_cut_off_prefix() {
@@ -97,4 +101,33 @@ sh_install_into_prefix() {
   mkdir -p "$dst"
   cp -f "$1"/*.exe "$dst"/
   [ -d "$1/data" ] && cp -f "$1"/data/* "$dst"/ 2>/dev/null || true
+}
+
+# sh_web_start DIR: serves DIR on 127.0.0.1 (a free port) for the update
+# tests and exports its address as SH_TEST_UPDATE_SERVER ("http://...:N/").
+# Only this loopback server: proxies are bypassed for it.
+sh_web_start() {
+  local log
+  log=$(mktemp)
+  python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$1" >"$log" 2>&1 &
+  SH_WEB_PID=$!
+  local port="" i
+  for i in $(seq 100); do
+    port=$(sed -n 's/.*port \([0-9][0-9]*\).*/\1/p' "$log" | head -1)
+    [ -n "$port" ] && break
+    sleep 0.05
+  done
+  rm -f "$log"
+  if [ -z "$port" ]; then
+    sh_web_stop
+    echo "the test web server did not start" >&2
+    return 1
+  fi
+  export SH_TEST_UPDATE_SERVER="http://127.0.0.1:$port/"
+  export no_proxy=127.0.0.1,localhost NO_PROXY=127.0.0.1,localhost
+}
+
+sh_web_stop() {
+  [ -n "${SH_WEB_PID:-}" ] && kill "$SH_WEB_PID" 2>/dev/null && wait "$SH_WEB_PID" 2>/dev/null
+  SH_WEB_PID=""
 }

@@ -2,6 +2,7 @@
 
 #include "app/data_loader_win.h"
 #include "app/system_info_win.h"
+#include "model/data_paths.h"
 #include "paths/known_locations_win.h"
 #include "res/resource.h"
 #include "settings/registry_settings_win.h"
@@ -11,7 +12,7 @@
 #include "ui/main/main_dlg_win.h"
 #include "ui/main/messages.h"
 #include "ui/main/system_tray_win.h"
-#include "update/update_dialog_win.h"
+#include "update/update_dlg_win.h"
 
 namespace sh {
 
@@ -67,11 +68,39 @@ int CCleanerApp::Run(const std::string& commandLine, AppServices& services) {
   return 0;
 }
 
+UpdateOutcome CCleanerApp::RunUpdateDialog(AppServices& services, HWND owner, int spotVersion, int pluginVersion,
+                                           std::string* failure) {
+  CWinDataFiles data(services.settings, services.prompt, lock_);
+  CListUpdater updater(services.web, data.env(), services.clock, UpdateBaseUrl(services.settings), spotVersion,
+                       pluginVersion);
+  CUpdateDlg dialog(updater, services.prompt, updateWaitMs);
+  dialog.DoModal(owner);
+  if (failure != nullptr) {
+    const bool failed = !updater.failure().empty();
+    *failure = "Address: " + (failed ? updater.failedAddress() : updater.baseUrl() + kSpotListFile) +
+               "\nWhat failed: " + (failed ? updater.failure() : "no newer spot list is offered there");
+  }
+  return dialog.outcome();
+}
+
 bool CCleanerApp::LoadPluginFiles(AppServices& services, HWND owner) {
   CWinDataFiles data(services.settings, services.prompt, lock_);
   DataFileVersions versions;
-  const bool loaded = LoadDataFiles(data.env(), catalog_, windowsXP_,
-                                    [owner] { return RunUpdateDialog(owner) != IDCANCEL; }, versions);
+  // No list is loaded yet: any version offered is newer.
+  auto download = [&] {
+    std::string failure;
+    const UpdateOutcome outcome = RunUpdateDialog(services, owner, 0, 0, &failure);
+    if (outcome == UpdateOutcome::kDownloaded) return true;
+    // The program is about to end: the user learns why, never sees it
+    // just vanish.
+    PromptRequest goodbye;
+    goodbye.caption = "Error";
+    goodbye.text = SpotListDownloadFailedText(GetSpotListPath(services.settings), failure,
+                                              outcome == UpdateOutcome::kDeclined);
+    services.prompt.Ask(goodbye);
+    return false;
+  };
+  const bool loaded = LoadDataFiles(data.env(), catalog_, windowsXP_, download, versions);
   SpotListVersion = versions.spotList;
   PluginListVersion = versions.pluginList;
   return loaded;

@@ -12,6 +12,7 @@
 #include "model/data_file.h"
 #include "model/data_file_win.h"
 #include "ui/main/app_services_win.h"
+#include "update/update_dlg_win.h"
 
 namespace sh {
 
@@ -44,10 +45,17 @@ class CCleanerApp : public IMainWindowHost {
   // IMainWindowHost. The data files through LoadDataFiles, the user's
   // answers through the window's prompt and update dialog.
   bool LoadPluginFiles(AppServices& services, HWND owner) override;
+  void RunUpdate(AppServices& services, HWND owner) override {
+    RunUpdateDialog(services, owner, SpotListVersion, PluginListVersion);
+  }
   CSpotCatalog& catalog() override { return catalog_; }
   std::array<std::string, 4> MachineStatusLines() override;
   bool IsWindowsXP() const override { return windowsXP_; }
   void NameMainWindow(HWND window) override { instance_.SetMainWindow(window); }
+  CDataFileLock& DataFileLock() override { return lock_; }
+  TileTitleFacts ChooseItemsFacts() const override {
+    return {systemInfo_.OsName(), systemInfo_.Browser().major, systemInfo_.Browser().minor};
+  }
 
   // This process's lock with the named mutex every copy shares.
   CWinDataFileLock& lock() { return lock_; }
@@ -57,8 +65,16 @@ class CCleanerApp : public IMainWindowHost {
 
   int SpotListVersion = 0;
   int PluginListVersion = 0;
+  // How long the update dialog shows "Checking for updates ..." (tests
+  // shorten it).
+  UINT updateWaitMs = kUpdateWaitMs;
 
  private:
+  // The update dialog against lists of these versions; what it ended with
+  // and, through `updater`, what failed.
+  UpdateOutcome RunUpdateDialog(AppServices& services, HWND owner, int spotVersion, int pluginVersion,
+                                std::string* failure = nullptr);
+
   std::string applicationName_;
   CWinDataFileLock lock_;
   bool claimed_ = false;

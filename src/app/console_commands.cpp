@@ -37,6 +37,10 @@ const char kConsoleUsage[] =
     "Options:\n"
     "  --all              every spot, installed plugin and custom plugin (the data\n"
     "                     files are not changed)\n"
+    "  --free-space       ends the rows with \"Free space on fixed drives\": on each\n"
+    "                     fixed drive a file in X:\\SweepHarbor.freespace is filled\n"
+    "                     with random bytes until the drive is full, then deleted\n"
+    "                     (slow on a large drive; --preview only shows the space)\n"
     "  --demo DIR         builds a demo folder tree under DIR and uses a catalog\n"
     "                     made in code instead of the data files\n"
     "  --pause            sleeps 10 ms after every file, as the window does\n"
@@ -83,6 +87,7 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
     if (isCommand) continue;
     if (arg == "--all") options.all = true;
     else if (arg == "--pause") options.pause = true;
+    else if (arg == "--free-space") options.freeSpace = true;
     else if (arg == "--verbose" || arg == "-v") options.verbose = true;
     else if (arg == "--quiet" || arg == "-q") options.quiet = true;
     else if (arg == "--demo") {
@@ -106,6 +111,9 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
   else if (options.all && !options.names.empty()) error = "--all and NAMEs cannot be used together";
   else if (options.all && options.command != ConsoleCommand::kClean && options.command != ConsoleCommand::kPreview)
     error = "--all goes with --clean or --preview only";
+  else if (options.freeSpace && options.command != ConsoleCommand::kClean &&
+           options.command != ConsoleCommand::kPreview)
+    error = "--free-space goes with --clean or --preview only";
   else if (!options.demoRoot.empty() && (choosing || options.command == ConsoleCommand::kSeed))
     error = "--demo cannot be used with " + commandText;
   else if (options.quiet && options.verbose) error = "--quiet and --verbose cannot be used together";

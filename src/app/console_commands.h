@@ -20,6 +20,7 @@ struct ConsoleOptions {
   bool pause = false;
   bool verbose = false;
   bool quiet = false;
+  bool freeSpace = false;  // --free-space: the rows end with the fixed drives' free space
 };
 
 extern const char kConsoleUsage[];

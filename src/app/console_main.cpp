@@ -12,6 +12,7 @@
 #include "app/system_info_win.h"
 #include "app/trace_seeder_win.h"
 #include "engine/browser_windows_win.h"
+#include "engine/free_space_win.h"
 #include "engine/win_cleaners_win.h"
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
@@ -86,6 +87,7 @@ int RunRows(CSpotCatalog& catalog, const ConsoleOptions& options, ISettingsStore
   if (previewing) cleaners.cleaner().set_executor(preview);
 
   std::vector<CleanItem> rows = catalog.ItemsToClean();
+  if (options.freeSpace) rows.push_back(CleanItem::FreeSpaceRow());
   ConsoleStyle style;
   style.live = StdoutIsConsole();
   style.quiet = options.quiet;
@@ -158,6 +160,10 @@ int main(int argc, char** argv) {
   }
   CRegistrySettingsStore settings;
   RefreshKnownLocations(settings);
+  {
+    CWinFreeSpaceDisk disk;
+    RemoveFillLeftovers(disk);  // a free-space wipe that never ended
+  }
   if (options.command == ConsoleCommand::kSeed) {
     for (const std::string& line : SeedTraces()) std::printf("seeded %s\n", line.c_str());
     return 0;

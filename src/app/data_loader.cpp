@@ -8,6 +8,12 @@ namespace sh {
 const char kCorruptListQuestion[] = "Configuration file corrupt, download new file now ?";
 const char kCannotWorkWithoutList[] = "SweepHarbor cannot work without the Configuration file, Press OK ti exit";
 
+std::string SpotListDownloadFailedText(const std::string& listPath, const std::string& failure, bool declined) {
+  std::string text = declined ? "The spot list was not downloaded.\n\nFile: " + listPath
+                              : "The spot list could not be downloaded.\n\nFile: " + listPath + "\n" + failure;
+  return text + "\n\n" + kCannotWorkWithoutList;
+}
+
 bool LoadDataFiles(DataFileEnv& env, CSpotCatalog& catalog, bool isWindowsXP,
                    const std::function<bool()>& downloadNewList, DataFileVersions& versions) {
   for (;;) {

@@ -19,6 +19,11 @@ struct DataFileVersions {
 extern const char kCorruptListQuestion[];
 extern const char kCannotWorkWithoutList[];
 
+// What the user is told before the program ends because the spot list it
+// needs was not downloaded: which file, and (from the update) which address
+// and what failed, or that the download was declined.
+std::string SpotListDownloadFailedText(const std::string& listPath, const std::string& failure, bool declined);
+
 // The spot list first: nothing can be cleaned without it. When it cannot be
 // loaded, env.prompt is asked whether to download a new one; Yes calls
 // `downloadNewList` (false: cancelled) and reads the list again; No says the

@@ -8,6 +8,7 @@
 #include "toolkit/link_static_win.h"
 #include "toolkit/win_seams_win.h"
 #include "ui/main/shutdown_helper_win.h"
+#include "update/web_client_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   sh::CCleanerApp app(sh::kAppName);
@@ -23,7 +24,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   sh::CWinClock clock;
   sh::CWinBrowserWindows browsers(prompt);
   sh::CWinSpotCleaners cleaners(settings, prompt);
-  sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners.cleaner()};
+  // What a free-space wipe that never ended left (the program was killed).
+  sh::RemoveFillLeftovers(cleaners.freeSpaceDisk());
+  sh::CWinWebClient web;
+  sh::AppServices services{prompt, settings, session, shell, clock, browsers, cleaners.cleaner(), web};
 
   return app.Run(GetCommandLineA(), services);
 }

@@ -1,5 +1,7 @@
 #include "app/system_info.h"
 
+#include <cstdio>
+
 #include "toolkit/text.h"
 
 namespace sh {
@@ -125,7 +127,14 @@ void CSystemInfo::GatherSystemInfo(ISystemSource& source) {
   totalPhysical_ = total;
   availablePhysical_ = available;
 
+  browser_ = ParseBrowserVersion(source.ReadBrowserVersionText());
   userName_ = source.ReadUserName();
+}
+
+BrowserVersion ParseBrowserVersion(const std::string& text) {
+  BrowserVersion version;
+  std::sscanf(text.c_str(), "%d.%d.%d.%d", &version.major, &version.minor, &version.build, &version.subBuild);
+  return version;
 }
 
 bool IsWindowsXP(const CSystemInfo& info) {

@@ -47,7 +47,18 @@ class ISystemSource {
   virtual void ReadMemoryBasic(uint64_t* total, uint64_t* available) = 0;
   // The logged-on user's name; empty when it cannot be read.
   virtual std::string ReadUserName() = 0;
+  // The browser's "Version" text under the machine's Internet Explorer key;
+  // empty when there is none. A source that knows no browser reads none.
+  virtual std::string ReadBrowserVersionText() { return std::string(); }
 };
+
+// Internet Explorer's version; all 0 when unknown.
+struct BrowserVersion {
+  int major = 0, minor = 0, build = 0, subBuild = 0;
+};
+// Up to four dot-separated decimal numbers ("%d.%d.%d.%d"); a number that
+// is not there stays 0.
+BrowserVersion ParseBrowserVersion(const std::string& text);
 
 class CSystemInfo {
  public:
@@ -55,7 +66,8 @@ class CSystemInfo {
   // The NT flag as the platform version gives it at construction.
   explicit CSystemInfo(bool ntFamily) : ntFamily_(ntFamily) {}
 
-  // Fills the record in this order: operating system, memory, user name.
+  // Fills the record in this order: operating system, memory, browser
+  // version, user name.
   void GatherSystemInfo(ISystemSource& source);
   // Name, NT flag, version numbers and service pack.
   void DetectOperatingSystem(const OsVersionRecord& version);
@@ -69,6 +81,7 @@ class CSystemInfo {
   uint32_t ServicePack() const { return servicePack_; }
   uint64_t TotalPhysicalMemory() const { return totalPhysical_; }
   uint64_t AvailablePhysicalMemory() const { return availablePhysical_; }
+  const BrowserVersion& Browser() const { return browser_; }
 
  private:
   std::string userName_;
@@ -78,6 +91,7 @@ class CSystemInfo {
   uint32_t servicePack_ = 0;
   uint64_t totalPhysical_ = 0;
   uint64_t availablePhysical_ = 0;
+  BrowserVersion browser_;
 };
 
 // Windows XP (NT 5.1) and nothing else: spots marked for XP load only then.

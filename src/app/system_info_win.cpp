@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "toolkit/platform_win.h"
+#include "toolkit/win_handles_win.h"
 
 namespace sh {
 
@@ -91,6 +92,17 @@ std::string CWinSystemSource::ReadUserName() {
   if (!GetUserNameA(name, &size)) return std::string();
   name[sizeof name - 1] = '\0';
   return std::string(name);
+}
+
+std::string CWinSystemSource::ReadBrowserVersionText() {
+  ScopedHKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, key.Receive()) !=
+      ERROR_SUCCESS)
+    return std::string();
+  char text[101] = {};  // at most 100 bytes, and a terminator whatever they hold
+  DWORD size = sizeof text - 1, type = 0;
+  const LONG read = RegQueryValueExA(key.get(), "Version", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+  return read == ERROR_SUCCESS && type == REG_SZ ? std::string(text) : std::string();
 }
 
 void GatherSystemInfo(CSystemInfo& info) {

@@ -15,6 +15,7 @@ class CWinSystemSource : public ISystemSource {
   bool ReadMemoryEx(uint64_t* total, uint64_t* available) override;
   void ReadMemoryBasic(uint64_t* total, uint64_t* available) override;
   std::string ReadUserName() override;
+  std::string ReadBrowserVersionText() override;
 };
 
 // Gathers the facts of this machine into `info`.

@@ -265,6 +265,14 @@ bool CWinActionExecutor::RecycleFile(const std::string& path) {
   return false;
 }
 
+bool CWinActionExecutor::WipeDriveFreeSpace(const std::string& root) {
+  bool listed = false;
+  for (const std::string& fixed : freeSpace_.FixedDriveRoots()) listed = listed || EqualsNoCase(fixed, root);
+  if (!listed) return false;
+  const std::vector<uint8_t> block = MakeFillBlock(patterns_);
+  return WipeFreeSpace(freeSpace_, root, block, [this] { return KeepGoing(); }).result == OverwriteResult::kDone;
+}
+
 ActionResult CWinActionExecutor::Execute(const CleanAction& action) {
   bool ok = false;
   switch (action.kind) {
@@ -334,6 +342,9 @@ ActionResult CWinActionExecutor::Execute(const CleanAction& action) {
     case ActionKind::kRestoreFormStore:
       RestoreFormStore(action.path, formStoreDacl_);
       ok = true;
+      break;
+    case ActionKind::kWipeFreeSpace:
+      ok = WipeDriveFreeSpace(action.path);
       break;
   }
   return ok ? ActionResult::kDone : ActionResult::kFailed;

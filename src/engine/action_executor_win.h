@@ -17,6 +17,7 @@
 
 #include "engine/clean_actions.h"
 #include "engine/clean_run.h"
+#include "engine/free_space.h"
 #include "engine/shred.h"
 #include "engine/special_stores_win.h"
 #include "engine/url_cache.h"
@@ -40,8 +41,9 @@ bool WipeIndexDat(const std::string& path);
 
 class CWinActionExecutor : public IActionExecutor {
  public:
-  CWinActionExecutor(ISettingsStore& settings, IUrlCache& cache, IUrlHistory& history, IRecycleBinShell& shell)
-      : settings_(settings), cache_(cache), history_(history), shell_(shell) {}
+  CWinActionExecutor(ISettingsStore& settings, IUrlCache& cache, IUrlHistory& history, IRecycleBinShell& shell,
+                     IFreeSpaceDisk& freeSpace)
+      : settings_(settings), cache_(cache), history_(history), shell_(shell), freeSpace_(freeSpace) {}
 
   ActionResult Execute(const CleanAction& action) override;
 
@@ -56,12 +58,15 @@ class CWinActionExecutor : public IActionExecutor {
 
  private:
   bool RecycleFile(const std::string& path);
+  // Only a drive the disk's own list has: whatever the action names.
+  bool WipeDriveFreeSpace(const std::string& root);
   bool KeepGoing();
 
   ISettingsStore& settings_;
   IUrlCache& cache_;
   IUrlHistory& history_;
   IRecycleBinShell& shell_;
+  IFreeSpaceDisk& freeSpace_;
   IRunControl* control_ = nullptr;
   DWORD lastAsked_ = 0;
   CShredPatterns patterns_;

@@ -20,6 +20,7 @@ const char* ActionVerb(ActionKind kind) {
     case ActionKind::kClearHistory: return "clear history";
     case ActionKind::kWidenFormStore: return "open form store";
     case ActionKind::kRestoreFormStore: return "close form store";
+    case ActionKind::kWipeFreeSpace: return "wipe free space";
   }
   return "?";
 }

@@ -25,6 +25,7 @@ enum class ActionKind {
   kClearHistory,      // the browser's URL history object
   kWidenFormStore,    // path: the stored-form-entries key named by the user's SID; its access list is widened
   kRestoreFormStore,  // path: the same key gets its former access list back
+  kWipeFreeSpace,     // path: a fixed drive's root; bytes: its free space before
 };
 
 struct CleanAction {

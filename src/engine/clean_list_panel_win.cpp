@@ -18,7 +18,11 @@ constexpr int kMarkWidth = 18;
 
 CCleanListPanel::CCleanListPanel(CSpotCatalog& catalog, CSpotCleaner& cleaner, IBrowserWindows& browsers,
                                  IClock& clock, ICleanListOwner& owner)
-    : CSkinPanel(IDD_CLEANLIST), catalog_(catalog), owner_(owner), run_(*this, *this, cleaner, browsers, clock) {}
+    : CSkinPanel(IDD_CLEANLIST),
+      catalog_(catalog),
+      cleaner_(cleaner),
+      owner_(owner),
+      run_(*this, *this, cleaner, browsers, clock) {}
 
 BOOL CCleanListPanel::OnInit() {
   list_ = CListView(Item(IDC_CLEAN_LIST));
@@ -63,7 +67,7 @@ void CCleanListPanel::AppendRow(const std::string& name, int image, const CleanI
   SetRowState(row, 0);
 }
 
-void CCleanListPanel::RefreshCleanList() {
+void CCleanListPanel::RefreshCleanList(bool withFreeSpace) {
   list_.DeleteAllItems();
   rows_.clear();
   rowStates_.clear();
@@ -71,12 +75,27 @@ void CCleanListPanel::RefreshCleanList() {
     const int type = item.spot != nullptr ? item.spot->Type : -1;
     AppendRow(item.Name(), item.plugin != nullptr ? kPluginImage : (type >= 0 && type <= 3 ? type : 0), item);
   }
+  // Drawn as a folder row: the wipe's files live in a folder on each drive.
+  if (withFreeSpace && cleaner_.FreeSpaceChosen()) AppendRow(kFreeSpaceRowName, 0, CleanItem::FreeSpaceRow());
 }
 
-void CCleanListPanel::RunCleaning() { run_.RunCleaning(&rows_); }
+void CCleanListPanel::MatchFreeSpaceSetting(bool wanted) {
+  const bool shown = !rows_.empty() && rows_.back().freeSpace;
+  const bool want = wanted && cleaner_.FreeSpaceChosen();
+  if (shown != want) RefreshCleanList(want);
+}
+
+void CCleanListPanel::RunCleaning() {
+  if (!run_.running()) MatchFreeSpaceSetting(true);
+  run_.RunCleaning(&rows_);
+}
 
 bool CCleanListPanel::RunUnattended(bool forShutdown) {
   if (run_.running()) return false;
+  // Unattended runs leave the free space alone: filling a drive would hold
+  // a shutdown for as long as the drive takes, and at start-up leave the
+  // programs starting with Windows without room.
+  MatchFreeSpaceSetting(false);
   forShutdown_ = forShutdown ? 1 : 0;
   run_.RunUnattended(&rows_);
   if (forShutdown_) owner_.AfterShutdownRun();

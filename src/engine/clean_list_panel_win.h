@@ -39,8 +39,9 @@ class CCleanListPanel : public CSkinPanel, public ICleanReport, public IRunContr
                   ICleanListOwner& owner);
 
   // Rebuilds the rows from the catalog: chosen spots, chosen installed
-  // plugins, chosen custom plugins.
-  void RefreshCleanList();
+  // plugins, chosen custom plugins; then the free-space row when the
+  // CleanFreeSpace setting asks for it (and `withFreeSpace` allows it).
+  void RefreshCleanList(bool withFreeSpace = true);
   // The button: starts a run, or during a run asks it to stop.
   void RunCleaning();
   // A run without the browser question (start-up and shutdown cleaning);
@@ -80,11 +81,16 @@ class CCleanListPanel : public CSkinPanel, public ICleanReport, public IRunContr
 
  private:
   void AppendRow(const std::string& name, int image, const CleanItem& item);
+  // Before a run: the list is built again when the free-space row no longer
+  // matches the setting (changed while the list was shown, or never shown)
+  // and what the run allows.
+  void MatchFreeSpaceSetting(bool wanted);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
   void DrawRow(HDC dc, int row, bool selected);
   void Layout(int cx, int cy);
 
   CSpotCatalog& catalog_;
+  CSpotCleaner& cleaner_;
   ICleanListOwner& owner_;
   CCleaningRun run_;
   std::vector<CleanItem> rows_;

@@ -43,6 +43,7 @@ std::string RegValue(RegRoot root, const std::string& key, const std::string& va
 std::string CleanedFormStore(RegRoot root, const std::string& path) {
   return "Cleaned : " + RootKeyToName(root) + "\\" + path + "\r\n";
 }
+std::string WipingFreeSpace(const std::string& root) { return "Wiping Free Space : " + root + " \r\n"; }
 std::string KeySkipped(RegRoot root, const std::string& subKey) {
   return "Skipped (not a key to clean) : " + RootKeyToName(root) + "\\" + subKey + " \r\n";
 }

@@ -43,6 +43,7 @@ std::string CleaningFoundFolder(const std::string& pattern);
 std::string RegKey(RegRoot root, const std::string& subKey);
 std::string RegValue(RegRoot root, const std::string& key, const std::string& value);
 std::string CleanedFormStore(RegRoot root, const std::string& path);
+std::string WipingFreeSpace(const std::string& root);
 // A key entry that would empty a root or a shared key; a key left behind.
 std::string KeySkipped(RegRoot root, const std::string& subKey);
 std::string CouldNotDeleteKey(RegRoot root, const std::string& subKey);

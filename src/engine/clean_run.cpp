@@ -23,6 +23,20 @@ bool IsExcludedName(const CCleanRunContext& context, const std::string& name) {
   return false;
 }
 
+namespace {
+
+void EndRow(CCleanRunContext& context) {
+  RowOutcome outcome;
+  outcome.cleaned = true;
+  outcome.files = context.shownFiles;
+  outcome.size = context.shownSize;
+  outcome.keys = context.keys;
+  context.report->RowDone(context.row, outcome);
+  context.Log(logline::SpotEnd());
+}
+
+}  // namespace
+
 bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cleaner) {
   context.Log(logline::SpotStart(spot.Name));
   context.report->RowStarted(context.row);
@@ -81,14 +95,15 @@ bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cle
       break;
   }
 
-  RowOutcome outcome;
-  outcome.cleaned = true;
-  outcome.files = context.shownFiles;
-  outcome.size = context.shownSize;
-  outcome.keys = context.keys;
-  context.report->RowDone(context.row, outcome);
-  context.Log(logline::SpotEnd());
+  EndRow(context);
   return true;
+}
+
+void CleanFreeSpaceRow(CCleanRunContext& context, CSpotCleaner& cleaner) {
+  context.Log(logline::SpotStart(kFreeSpaceRowName));
+  context.report->RowStarted(context.row);
+  cleaner.CleanFreeSpace(context);
+  EndRow(context);
 }
 
 void CloseBrowserWindows(IBrowserWindows& windows, bool unattended) {
@@ -140,7 +155,8 @@ void CCleaningRun::RunCleaning(const std::vector<CleanItem>* rows) {
     CCleanRunContext context(log.get(), &report_, &control_, row);
     CCleaningSpot* spot = item.spot;
     if (item.plugin != nullptr) spot = item.plugin->Spots().empty() ? nullptr : item.plugin->Spots().at(0);
-    if (spot != nullptr) CleanSpot(*spot, context, cleaner_);
+    if (item.freeSpace) CleanFreeSpaceRow(context, cleaner_);
+    else if (spot != nullptr) CleanSpot(*spot, context, cleaner_);
     else report_.RowDone(row, RowOutcome());
   }
 

@@ -1,7 +1,8 @@
 // The cleaning run: rows top to bottom, one spot each, a cleaner chosen by
-// the spot's Type. UI-agnostic: it reports domain events (run started, row
-// started, item acted on, row done, run ended) to an ICleanReport, which the
-// Clean list panel, the console front end and the tests implement.
+// the spot's Type; the last row may be the fixed drives' free space.
+// UI-agnostic: it reports domain events (run started, row started, item acted
+// on, row done, run ended) to an ICleanReport, which the Clean list panel,
+// the console front end and the tests implement.
 #pragma once
 
 #include <cstdint>
@@ -103,6 +104,8 @@ class CSpotCleaner;
 
 // Cleans one spot with the cleaner its Type picks; always true.
 bool CleanSpot(CCleaningSpot& spot, CCleanRunContext& context, CSpotCleaner& cleaner);
+// The free-space row, reported as a spot's row is.
+void CleanFreeSpaceRow(CCleanRunContext& context, CSpotCleaner& cleaner);
 
 // The pre-run check for open browser and Explorer windows.
 enum class BrowserWindowKind {

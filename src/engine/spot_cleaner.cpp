@@ -261,6 +261,28 @@ void CSpotCleaner::CleanFoundFolders(CCleanRunContext& context) {
   }
 }
 
+bool CSpotCleaner::FreeSpaceChosen() {
+  return freeSpaceDisk_ != nullptr && settings_ != nullptr && CSettings(*settings_).CleanFreeSpace() != 0;
+}
+
+void CSpotCleaner::CleanFreeSpace(CCleanRunContext& context) {
+  if (freeSpaceDisk_ == nullptr) return;
+  int drives = 0;
+  double size = 0;
+  for (const std::string& root : freeSpaceDisk_->FixedDriveRoots()) {
+    if (!context.Running()) break;
+    uint64_t free = 0;
+    if (!freeSpaceDisk_->FreeBytes(root, free)) continue;  // no drive there now
+    ++drives;
+    size += static_cast<double>(free);
+    ShowFilesAndSize(context, drives, size);
+    context.Log(logline::WipingFreeSpace(root));
+    CleanAction action = PathAction(ActionKind::kWipeFreeSpace, root);
+    action.bytes = free;
+    Act(context, action, drives, size);
+  }
+}
+
 void CSpotCleaner::CleanRecycleBin(CCleanRunContext& context) {
   int count = 0;
   double size = 0;

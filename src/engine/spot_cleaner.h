@@ -26,6 +26,8 @@
 #include "engine/clean_actions.h"
 #include "engine/clean_run.h"
 #include "engine/cleaner_ports.h"
+#include "engine/free_space.h"
+#include "settings/settings.h"
 #include "toolkit/seams.h"
 
 namespace sh {
@@ -62,6 +64,18 @@ class CSpotCleaner {
   void CleanVisitedCache(CCleanRunContext& context);
   void ClearUrlHistory(CCleanRunContext& context);
   void CleanAutoComplete(CCleanRunContext& context);
+  // The free-space row: the drives it reaches (only their list and free
+  // space are read here; the executor writes) and the settings that ask for
+  // it. Unset: this cleaner offers no such row.
+  void set_free_space(IFreeSpaceDisk& disk, ISettingsStore& settings) {
+    freeSpaceDisk_ = &disk;
+    settings_ = &settings;
+  }
+  // The CleanFreeSpace setting, read afresh: whether a run ends with the row.
+  bool FreeSpaceChosen();
+  // Counts each drive's free space (Files: drives, Size: bytes), then hands
+  // the drive to the executor to wipe.
+  void CleanFreeSpace(CCleanRunContext& context);
   // The local file names of the ignored cookies' entries, and "index.dat"
   // (the store of their entries) when any cookie is ignored.
   std::vector<std::string> IgnoredCookieFiles();
@@ -87,6 +101,8 @@ class CSpotCleaner {
   SpotCleanerPorts ports_;
   IActionExecutor* executor_;
   std::vector<std::string> protected_;  // normal forms, read once per cleaner
+  IFreeSpaceDisk* freeSpaceDisk_ = nullptr;
+  ISettingsStore* settings_ = nullptr;
   bool protectedRead_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/action_executor_win.h"
+#include "engine/free_space_win.h"
 #include "engine/machine_ports_win.h"
 #include "engine/special_stores_win.h"
 #include "engine/spot_cleaner.h"
@@ -20,6 +21,8 @@ struct CSpotCleanerSeams {
   IRecycleBinShell* recycleShell = nullptr;
   IUrlCache* urlCache = nullptr;
   IUrlHistory* urlHistory = nullptr;
+  // The drives the free-space row wipes and the calls it makes there.
+  IFreeSpaceDisk* freeSpaceDisk = nullptr;
   // The Windows NT family flag; unset: PlatformIsNtFamily().
   std::optional<bool> ntFamily;
 };
@@ -36,6 +39,7 @@ class CWinSpotCleaners {
   IRegistryView& registry() { return registry_; }
   IUrlCache& urlCache() { return *urlCache_; }
   CWinCleanEnvironment& environment() { return environment_; }
+  IFreeSpaceDisk& freeSpaceDisk() { return *freeSpaceDisk_; }
 
  private:
   std::unique_ptr<IRecycleBinShell> ownRecycleShell_;
@@ -44,6 +48,8 @@ class CWinSpotCleaners {
   IRecycleBinShell* recycleShell_;
   IUrlCache* urlCache_;
   IUrlHistory* urlHistory_;
+  std::unique_ptr<IFreeSpaceDisk> ownFreeSpaceDisk_;
+  IFreeSpaceDisk* freeSpaceDisk_;
   CWinFileSystemView files_;
   CWinRegistryView registry_;
   CWinCleanEnvironment environment_;

@@ -22,6 +22,8 @@ std::unique_ptr<CCleaningSpot> CreateSpot(const std::string& name, int toBeClean
   return std::make_unique<CCleaningSpot>(name, toBeCleaned);
 }
 
+const char kFreeSpaceRowName[] = "Free space on fixed drives";
+
 std::vector<CleanItem> CSpotCatalog::ItemsToClean() const {
   std::vector<CleanItem> items;
   for (const auto& group : groups_)

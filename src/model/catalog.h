@@ -102,12 +102,23 @@ class CPluginSpots {
   OwnedList<CCleaningSpot> spots_;
 };
 
+extern const char kFreeSpaceRowName[];  // "Free space on fixed drives"
+
 // One row of a cleaning run: a standard spot or a plugin (cleaned through its
-// one spot). Exactly one of the two is set.
+// one spot), exactly one of the two; or, with neither, the free space of the
+// fixed drives (the last row when the user asked for it).
 struct CleanItem {
   CCleaningSpot* spot = nullptr;
   CPluginSpots* plugin = nullptr;
-  std::string Name() const { return spot ? spot->Name : (plugin ? plugin->Name : std::string()); }
+  bool freeSpace = false;
+  static CleanItem FreeSpaceRow() {
+    CleanItem item;
+    item.freeSpace = true;
+    return item;
+  }
+  std::string Name() const {
+    return spot ? spot->Name : plugin ? plugin->Name : freeSpace ? kFreeSpaceRowName : std::string();
+  }
 };
 
 class CSpotCatalog {
@@ -119,6 +130,8 @@ class CSpotCatalog {
   const OwnedList<CSpotGroup>& Groups() const { return groups_; }
   const OwnedList<CPluginSpots>& Plugins() const { return plugins_; }
   const OwnedList<CPluginSpots>& CustomPlugins() const { return custom_; }
+  // Before the custom plugins file is read again (the wizard changed it).
+  void ClearCustomPlugins() { custom_ = OwnedList<CPluginSpots>(); }
 
   // What a cleaning run takes, in order: chosen spots of every group, then
   // chosen installed plugins, then chosen custom plugins.

@@ -113,8 +113,15 @@ std::vector<std::string> CustomPluginNames(DataFileEnv& env) {
 }
 
 int EditCustomPlugin(DataFileEnv& env, const std::string& name, const CustomPluginItems& plugin) {
-  if (!RemoveCustomPlugin(env, name)) return 0;
-  return AddCustomPlugin(env, plugin);
+  const TiXmlElement element = BuildPluginElement(plugin);
+  // One store: a failure leaves the old plugin as it was, never neither.
+  return ChangeDataDocument(env, GetCustomPluginPath(env.settings), [&](TiXmlDocument& document, bool parsed) {
+    TiXmlElement* old = parsed ? FindPlugin(document, name) : nullptr;
+    if (old == nullptr) return false;
+    document.RootElement()->RemoveChild(old);
+    document.RootElement()->InsertEndChild(element);
+    return true;
+  });
 }
 
 bool ReadCustomPlugin(DataFileEnv& env, const std::string& name, CustomPluginItems& plugin) {

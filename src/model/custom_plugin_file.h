@@ -40,9 +40,10 @@ int RemoveCustomPlugin(DataFileEnv& env, const std::string& name);
 // The Name of every plugin in file order; empty when the file is missing or
 // unreadable.
 std::vector<std::string> CustomPluginNames(DataFileEnv& env);
-// Remove(name), and only when that worked, Add(plugin): the edited plugin
-// moves to the end of the file and is chosen again. 0 when nothing was
-// written.
+// Replaces the first plugin named `name` by `plugin` in one store: the
+// edited plugin moves to the end of the file and is chosen again. 0 when
+// nothing was written (no such plugin, or the store failed: the old plugin
+// stays).
 int EditCustomPlugin(DataFileEnv& env, const std::string& name, const CustomPluginItems& plugin);
 // The items of the first plugin named `name` (ignoring case), as the wizard
 // shows them for editing: a REGISTRY child whose Value is exactly "*.*" is a

@@ -210,6 +210,25 @@ int LoadCustomPlugins(DataFileEnv& env, CSpotCatalog& catalog, const std::string
   return LoadPlugins(env, catalog, path, true, nullptr);
 }
 
+int CarryOverChoices(const TiXmlDocument& from, TiXmlDocument& to, bool spots) {
+  if (from.RootElement() == nullptr || to.RootElement() == nullptr) return 0;
+  int carried = 0;
+  auto carry = [&](const TiXmlElement& old, const char* nameAttribute) {
+    const char* choice = old.Attribute("ToBeCleaned");
+    if (choice == nullptr) return;
+    if (TiXmlElement* now = FindByName(to, spots, Text(old, nameAttribute))) {
+      now->SetAttribute("ToBeCleaned", IntegerFromText(choice));
+      ++carried;
+    }
+  };
+  for (const TiXmlElement* e = from.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    if (!spots) carry(*e, "Name");
+    for (const TiXmlElement* s = spots ? e->FirstChildElement() : nullptr; s; s = s->NextSiblingElement())
+      carry(*s, "name");
+  }
+  return carried;
+}
+
 int SaveSpotChoice(DataFileEnv& env, const CCleaningSpot& spot, int value) {
   return SaveOneChoice(env, GetSpotListPath(env.settings), true, spot.Name, value);
 }

@@ -30,6 +30,12 @@ int SaveSpotChoice(DataFileEnv& env, const CCleaningSpot& spot, int value);
 int SavePluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value);
 int SaveCustomPluginChoice(DataFileEnv& env, const CPluginSpots& plugin, int value);
 
+// Copies the choices (ToBeCleaned) of every spot (`spots`) or plugin of
+// `from` onto the element of `to` with the same name, ignoring case, as the
+// choice saves find it. Names only in `to` keep the choice they came with.
+// Returns how many were carried.
+int CarryOverChoices(const TiXmlDocument& from, TiXmlDocument& to, bool spots);
+
 // Leading decimal integer of an attribute (optional white space and sign);
 // 0 when missing or not numeric, clamped to the 32-bit range.
 int IntegerFromText(const char* text);

@@ -9,6 +9,10 @@
 #define IDD_CHOOSEITEMS 160
 #define IDD_COOKIES 175
 #define IDD_PLUGINS 179
+#define IDD_ADD_FOLDERS 181
+#define IDD_ADD_FILES 184
+#define IDD_ADD_REGISTRY 185
+#define IDD_UPDATE 201
 
 // Icons
 #define IDI_MAIN 128
@@ -18,6 +22,9 @@
 #define IDI_KIND_INTERNET 156 // image 3 (Type 3)
 #define IDI_COOKIE 176
 #define IDI_PLUGIN 178
+#define IDI_DRIVE 182          // Add Folders image 0
+#define IDI_FOLDER_CLOSED 183  // wizard tree image 1
+#define IDI_FILE 211           // wizard tree image 4
 
 // Cursor
 #define IDC_HANDCURSOR 132
@@ -45,6 +52,14 @@
 #define IDB_EXIT 187
 #define IDB_MINIMIZE 188
 #define IDB_HELP 190
+#define IDB_CP_SETTINGS_SELECTED 195
+#define IDB_CP_SCHEDULE_SELECTED 196
+#define IDB_CP_SCHEDULE 197   // normal and hover
+#define IDB_CP_SETTINGS 198   // normal and hover
+#define IDB_CP_SHIELD 199     // normal and hover
+#define IDB_CP_SHIELD_SELECTED 200
+#define IDB_UPDATE 204
+#define IDB_CP_HEADER 205
 
 // Menus
 #define IDR_TRAYMENU 202
@@ -148,7 +163,26 @@
 #define IDC_CP_KEEPURL_LABEL 1083
 #define IDC_CP_SHIELD_SILENT 1084
 
+// Update dialog (template 201)
+#define IDC_UPDATE_TEXT 1078
+
 // Choose Items (template 160)
+#define IDB_CI_WINDOWS_SELECTED 162
+#define IDB_CI_WINDOWS 163          // normal and hover
+#define IDB_CI_BROWSERS 164         // normal and hover
+#define IDB_CI_BROWSERS_SELECTED 165
+#define IDB_CI_MESSAGING 166        // normal and hover
+#define IDB_CI_MESSAGING_SELECTED 167
+#define IDB_CI_PLUGINS 168          // normal and hover
+#define IDB_CI_PLUGINS_SELECTED 169
+#define IDB_CI_GROUP_WINDOWS 170    // the group tiles' pictures
+#define IDB_CI_GROUP_BROWSER 171
+#define IDB_CI_GROUP_MESSENGER 172
+#define IDB_CI_GROUP_OFFICE 173
+#define IDB_CI_GROUP_MAIL 174
+#define IDB_CI_GROUP_YAHOO 191
+#define IDB_CI_GROUP_AIM 192
+#define IDB_CI_HEADER 206
 #define IDC_CI_PLUGIN_LIST 1001
 #define IDC_CI_TAB_WINDOWS 1009
 #define IDC_CI_TAB_BROWSERS 1010
@@ -173,6 +207,24 @@
 #define IDC_WIZ_ADD_REGISTRY 1038
 #define IDC_WIZ_ITEMS_LABEL 1039
 #define IDC_WIZ_OPTIONS 1088
+
+// The wizard's add dialogs (templates 181, 184, 185)
+#define IDC_ADD_LIST 1001          // the added items, in all three
+#define IDC_ADD_FOLDER_TREE 1041
+#define IDC_ADD_INCLUDE_SUB 1042
+#define IDC_ADD_DELETE_SUB 1043
+#define IDC_ADD_MASK 1044
+#define IDC_ADD_SELECTED 1046      // "Add Selected Folder", "Add"
+#define IDC_ADD_REMOVE 1047
+#define IDC_ADD_REMOVE_ALL 1048
+#define IDC_ADD_FILE_TREE 1049
+#define IDC_ADD_ALL_FILES 1050
+#define IDC_ADD_KEY_TREE 1050
+#define IDC_ADD_KEYS_LIST 1051
+#define IDC_ADD_FILE_LIST 1052
+#define IDC_ADD_KEY 1053
+#define IDC_ADD_VALUE 1054
+#define IDC_ADD_VALUE_LIST 1001    // Add Registry Keys: the selected key's values
 
 // Authorization popup of the shields (dialog template 1, bitmap 2; other
 // resource types than the manifests 1 and 2)

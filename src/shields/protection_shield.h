@@ -48,11 +48,16 @@ class CProtectionShield {
   // for an empty new value, otherwise as the user answers the popup.
   bool AskUser(int kind, const std::string& oldValue, const std::string& newValue);
 
-  // The control panel's ticks; they apply from the next change handled.
-  void set_home_page_shield(bool on) { homePage_ = on; }
-  void set_hijack_shield(bool on) { hijack_ = on; }
-  void set_favorites_shield(bool on) { favorites_ = on; }
+  // The control panel's ticks; they apply from the next change handled. A
+  // shield ticked while none was on makes the shields active: the watches
+  // run all the time, and a user who ticks one is protected from then on,
+  // not from the next start.
+  void set_home_page_shield(bool on) { active_ = active_ || (homePage_ = on); }
+  void set_hijack_shield(bool on) { active_ = active_ || (hijack_ = on); }
+  void set_favorites_shield(bool on) { active_ = active_ || (favorites_ = on); }
   void set_silent(bool on) { silent_ = on; }
+  // The home page the user chose to keep, typed in the control panel.
+  void set_kept_home_page(const std::string& url) { keptHomePage_ = url; }
   bool active() const { return active_; }
   const std::string& kept_home_page() const { return keptHomePage_; }
   const std::string& pending_favorite() const { return pendingDeletion_; }

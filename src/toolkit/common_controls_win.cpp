@@ -44,6 +44,11 @@ BOOL CcImageListDraw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT styl
   return draw != nullptr ? draw(list, index, dc, x, y, style) : FALSE;
 }
 
+BOOL CcImageListDestroy(HIMAGELIST list) {
+  const auto destroy = Bound<decltype(&ImageList_Destroy)>("ImageList_Destroy");
+  return destroy != nullptr ? destroy(list) : FALSE;
+}
+
 CVisualStyles::~CVisualStyles() {
   // Forced: whatever this thread activated later and left active goes too.
   if (cookie_ != 0) DeactivateActCtx(DEACTIVATE_ACTCTX_FLAG_FORCE_EARLY_DEACTIVATION, cookie_);

@@ -13,6 +13,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "toolkit/win_handles_win.h"
+
 namespace sh {
 
 // Loads the library if needed and registers `classes` (ICC_*); false when
@@ -25,6 +27,17 @@ HIMAGELIST CcImageListCreate(int cx, int cy, UINT flags, int initial, int grow);
 int CcImageListAddIcon(HIMAGELIST list, HICON icon);
 int CcImageListAddMasked(HIMAGELIST list, HBITMAP bitmap, COLORREF mask);
 BOOL CcImageListDraw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
+BOOL CcImageListDestroy(HIMAGELIST list);
+
+// An image list this code made and no control owns (a tree view never
+// destroys its lists).
+struct ImageListTraits {
+  using Handle = HIMAGELIST;
+  static HIMAGELIST Null() { return nullptr; }
+  static bool IsValid(HIMAGELIST h) { return h != nullptr; }
+  static void Close(HIMAGELIST h) { CcImageListDestroy(h); }
+};
+using ScopedImageList = ScopedGeneric<ImageListTraits>;
 
 // Common controls 6 (visual styles, Windows XP and later) for the windows
 // and message boxes this thread makes while the object lives.

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -35,19 +36,19 @@ struct ChildResult {
 
 // A variable the parent gave this process (empty when unset).
 inline std::string ChildEnvironment(const char* name) {
-  char value[1024] = {};
-  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n < sizeof value ? std::string(value, n) : std::string();
+  const char* value = std::getenv(name);
+  return value ? value : "";
 }
 
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
 struct ChildLaunch {
-  ChildLaunch(std::string program = "", std::string args = "", std::string output = "")
-      : exe(std::move(program)), arguments(std::move(args)), outputFolder(std::move(output)) {}
+  ChildLaunch(std::string program = "", std::string args = "", std::string output = "", Variables variables = {})
+      : exe(program), arguments(args), outputFolder(output), environment(variables) {}
   std::string exe;  // empty: this test program
   std::string arguments;
   std::string outputFolder;  // where its output's file goes; the temporary folder when empty
-  std::vector<std::pair<std::string, std::string>> environment;  // besides this process's own
-  DWORD timeoutMs = 120000;
+  Variables environment;     // besides this process's own
   // Called while the child is created but suspended, before it runs.
   std::function<void(DWORD processId)> beforeStart;
 };
@@ -132,22 +133,19 @@ class Process {
   std::string outPath_;
 };
 
-// Runs the child to its end while dispatching this thread's messages (the
-// child may send messages to our windows).
+// Runs the child to its end (3 minutes at most) while dispatching this
+// thread's messages (the child may send messages to our windows).
 inline ChildResult RunChild(const ChildLaunch& launch) {
   Process child(launch);
   ChildResult result;
-  if (PumpUntil([&] { return child.Exited(0); }, launch.timeoutMs)) result.exitCode = child.ExitCode();
+  if (PumpUntil([&] { return child.Exited(0); }, 180000)) result.exitCode = child.ExitCode();
   result.output = child.Output();
   return result;
 }
 
 // This test program running the (disabled) tests of `filter`.
-inline ChildLaunch TestsInChild(const std::string& filter,
-                                std::vector<std::pair<std::string, std::string>> environment = {}) {
-  ChildLaunch launch("", "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=" + filter);
-  launch.environment = std::move(environment);
-  return launch;
+inline ChildLaunch TestsInChild(const std::string& filter, Variables environment = {}) {
+  return ChildLaunch("", "--gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=" + filter, "", environment);
 }
 
 // A data file at `path`, scrambled as the program reads it.

@@ -63,10 +63,8 @@ TEST_F(ProgramLife, SecondStartBringsTheFirstBackFromTheTray) {
   EXPECT_FALSE(first.Shown());
   EXPECT_EQ(Left(), 400u) << ":MIN: wins over :CLN:";
   InstalledProgram second;
-  EXPECT_TRUE(second.Exited(15000)) << "a second copy hands over and ends";
-  EXPECT_EQ(second.ExitCode(), 0);
+  EXPECT_TRUE(second.Exited(15000) && second.ExitCode() == 0) << "a second copy hands over and ends";
   EXPECT_TRUE(PumpUntil([&] { return first.Shown(); })) << "the first copy came back";
-  EXPECT_TRUE(first.Running());
 }
 
 // Of two copies started at the same moment only one ever shows a window.
@@ -92,8 +90,7 @@ TEST_F(ProgramLife, SecondCopyWhileTheFirstAsksAtStartUp) {
   InstalledProgram first;
   ASSERT_TRUE(PumpUntil([&] { return first.Process::Window("Error") != nullptr; })) << "the question is shown";
   InstalledProgram second;
-  EXPECT_TRUE(second.Exited(15000)) << "the second copy hands over and ends";
-  EXPECT_EQ(second.ExitCode(), 0);
+  EXPECT_TRUE(second.Exited(15000) && second.ExitCode() == 0) << "the second copy hands over and ends";
   EXPECT_TRUE(first.Running());
 }
 
@@ -113,18 +110,11 @@ TEST(DISABLED_FirstInstanceStandIn, Run) {
   ShowWindow(main.get(), SW_MINIMIZE);
   // The previous case's stand-in has exited, but the system may close its
   // handles a moment later: the name is free again within a few seconds.
-  const std::string name = std::string(kInstanceMappingPrefix) + kAppName;
-  ScopedHandle mapping;
-  DWORD error = ERROR_ALREADY_EXISTS;
-  for (int tries = 0; tries < 100 && error == ERROR_ALREADY_EXISTS; ++tries, Sleep(50)) {
-    mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, name.c_str()));
-    error = GetLastError();
-  }
-  ASSERT_TRUE(done.valid() && main.valid() && mapping.valid() && error != ERROR_ALREADY_EXISTS);
-  auto* stored = static_cast<volatile uint32_t*>(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 4));
-  ASSERT_NE(stored, nullptr);
-  const auto window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(main.get()));
-  *stored = mode == "hung" ? window : 0;
+  CInstanceChecker guard(kAppName);
+  bool first = false;
+  for (int tries = 0; tries < 100 && !first; ++tries, Sleep(50))
+    first = guard.RegisterAsFirstInstance(mode == "hung" ? main.get() : nullptr);
+  ASSERT_TRUE(done.valid() && main.valid() && first);
   static int maximizeMessages = 0;
   WNDCLASSA wc = {};
   wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
@@ -141,7 +131,7 @@ TEST(DISABLED_FirstInstanceStandIn, Run) {
   if (mode == "late") {
     const auto isDone = [&] { return WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0; };
     PumpUntil(isDone, 1000);
-    *stored = window;
+    guard.SetMainWindow(main.get());
     PumpUntil(isDone, 60000);
     EXPECT_EQ(maximizeMessages, 1);
     EXPECT_FALSE(IsIconic(main.get())) << "restored by the second copy";
@@ -149,7 +139,6 @@ TEST(DISABLED_FirstInstanceStandIn, Run) {
     WaitForSingleObject(done.get(), 60000);  // no message is ever handled
     EXPECT_EQ(maximizeMessages, 0);
   }
-  UnmapViewOfFile(const_cast<uint32_t*>(stored));
 }
 
 TEST_F(ProgramLife, SecondCopyBesideAFirstInstanceThatDoesNotAnswer) {
@@ -161,8 +150,7 @@ TEST_F(ProgramLife, SecondCopyBesideAFirstInstanceThatDoesNotAnswer) {
                                  {{"SH_STANDIN_MODE", mode}, {"SH_STANDIN_DONE", doneName}}));
     ASSERT_TRUE(PumpUntil([&] { return standIn.Window(kTrayWindowTitle) != nullptr; }, 30000)) << "it started";
     InstalledProgram second;
-    EXPECT_TRUE(second.Exited(12000)) << "the second copy ends within its time-outs";
-    EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_TRUE(second.Exited(12000) && second.ExitCode() == 0) << "the second copy ends within its time-outs";
     SetEvent(done.get());
     EXPECT_TRUE(standIn.Exited(60000));
     EXPECT_NE(standIn.Output().find("[  PASSED  ] 1 test."), std::string::npos) << standIn.Output();
@@ -204,33 +192,25 @@ TEST(EndOfSessionScript, DISABLED_StartTheUsersRun) {
   EXPECT_TRUE(PumpUntil([&] { return List(folder).size() < before; })) << "the run is deleting";
 }
 
-// One writer of the save race: runs swhclean --choose / --unchoose for
-// `spot` and `plugin` in turn (every run changes both: they start
-// unchosen), for at least 3 seconds, ending on `final`. What went wrong, if
-// anything.
-std::string StoreChoices(const std::string& spot, const std::string& plugin, int final) {
-  std::string problems;
-  for (DWORD start = GetTickCount(), round = 0;; ++round) {
-    const int value = (round + 1) % 2;
-    ScratchDir output("console-output");  // a name of its own for each run's output
-    const std::string arguments = (value ? "--choose " : "--unchoose ") + spot + " " + plugin;
-    ChildResult run = RunChild(ChildLaunch(kInstalledConsole, arguments, output.path()));
-    if (run.exitCode != 0 || run.output.find("2 changed") == std::string::npos) problems += run.output;
-    if (value == final && GetTickCount() - start >= 3000) break;
-  }
-  return problems;
-}
-
-// A writer of the race in a process of its own, as SH_CHOICE_WRITER says:
-// its spot, its plugin and its last choice. Each writer has a process of its
-// own: the handles one hands to its children must not be inherited by the
-// programs another starts.
+// A writer of the save race in a process of its own, as SH_CHOICE_WRITER
+// says: its spot, its plugin and its last choice. It runs swhclean --choose
+// / --unchoose for both in turn (every run changes both: they start
+// unchosen), for at least 3 seconds, ending on that choice. Each writer has
+// a process of its own: the handles one hands to its children must not be
+// inherited by the programs another starts.
 TEST(DISABLED_ChoiceWriter, Run) {
   std::istringstream writer(ChildEnvironment("SH_CHOICE_WRITER"));
   std::string spot, plugin;
   int final = 0;
   if (!(writer >> spot >> plugin >> final)) GTEST_SKIP() << "run by ProcessesStoringChoicesAtOnceLoseNothing";
-  EXPECT_EQ(StoreChoices(spot, plugin, final), "");
+  for (DWORD start = GetTickCount(), round = 0;; ++round) {
+    const int value = (round + 1) % 2;
+    ScratchDir output("console-output");  // a name of its own for each run's output
+    const std::string arguments = (value ? "--choose " : "--unchoose ") + spot + " " + plugin;
+    ChildResult run = RunChild(ChildLaunch(kInstalledConsole, arguments, output.path()));
+    EXPECT_TRUE(run.exitCode == 0 && run.output.find("2 changed") != std::string::npos) << run.output;
+    if (value == final && GetTickCount() - start >= 3000) break;
+  }
 }
 
 // Two swhclean writers store choices into the same two lists at the same

@@ -1,5 +1,5 @@
-// The Win32 executor and the machine's ports on the real file system of the
-// Wine prefix, through the real cleaners. What a walk may reach is decided
+// The Win32 executor and the machine's ports on the real file system and
+// registry of the Wine prefix, through the real cleaners. What a walk may reach is decided
 // portably (spot_cleaner_test.cpp); here: that the calls reach exactly the
 // file the decider named, and what the executor checks on the open file
 // before it writes or deletes.
@@ -8,10 +8,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/child_process.h"
 #include "engine/action_executor_win.h"
+#include "engine/browser_windows_win.h"
+#include "engine/machine_ports_win.h"
 #include "engine/wine_rig.h"
 #include "paths/known_locations_win.h"
 #include "support/win_fs.h"
@@ -73,8 +78,7 @@ TEST(ExecutorOnWine, ShortSpellingOfAProtectedFolderIsNeverWalked) {
     WriteBytes(probe, 5);
     WinRig rig;
     rig.CleanFolder(shortName, "*.*", 0);
-    EXPECT_TRUE(Exists(probe)) << shortName;
-    EXPECT_TRUE(rig.report.acted.empty()) << shortName << ": " << rig.report.acted.front();
+    EXPECT_TRUE(Exists(probe)) << shortName << ": " << rig.report.acted.front();
     DeleteFileA(probe.c_str());
   }
   ASSERT_GT(probed, 0) << "no protected folder has a short name of its own here";
@@ -142,6 +146,196 @@ TEST(ExecutorOnWine, LinkToAFolderIsNeverEntered) {
   rig.CleanFolder(walk, "*.*", 1);
   EXPECT_TRUE(Exists("C:\\shfixture\\links\\target\\keep.txt")) << "the link's target was emptied";
   EXPECT_FALSE(Exists(walk + "\\plain.tmp"));
+}
+
+// Registry entries of a spot on real keys, through the real cleaners. Which
+// keys a spot may touch, what happens to a key that cannot go, and the
+// counts are tested natively (spot_cleaner_test.cpp).
+const HKEY kUser = HKEY_CURRENT_USER;
+const RegRoot kUserRoot = RegRoot::kCurrentUser;
+
+TEST(RegistryOnWine, KeysAreEmptiedAndMadeAgainValuesDeleted) {
+  const std::string scratch = "Software\\shtest-registry-" + std::to_string(GetCurrentProcessId());
+  const std::string target = scratch + "\\Target", typed = scratch + "\\Typed";
+  RegistryGuard guard;  // removes the scratch key again
+  guard.SetString(kUser, target, "", "default");
+  guard.SetString(kUser, target, "MRUList", "ab");
+  guard.SetString(kUser, target + "\\One\\Two\\Three", "y", "2");
+  for (const char* name : {"", "url1", "url2"}) guard.SetString(kUser, typed, name, "http://a/");
+  guard.SetString(kUser, typed + "\\Child", "c", "kept");
+  guard.SetString(kUser, scratch + "\\Sibling", "keep", "me");
+  CCleaningSpot spot("Recent documents", 1);
+  spot.AddRegKey(kUserRoot, target);
+  spot.AddRegKey(kUserRoot, scratch + "\\Missing\\Deeper");
+  spot.AddRegValue(kUserRoot, typed, "");  // the key's default value
+  spot.AddRegValue(kUserRoot, typed, "url1");
+  WinRig rig;
+
+  rig.Clean(spot);
+
+  EXPECT_TRUE(KeyExists(kUser, target));
+  EXPECT_TRUE(Names(kUser, target).empty());
+  EXPECT_TRUE(Names(kUser, target, false).empty());
+  EXPECT_FALSE(KeyExists(kUser, scratch + "\\Missing")) << "a missing key is never created";
+  EXPECT_EQ(Names(kUser, typed, false), std::vector<std::string>{"url2"});
+  EXPECT_EQ(ReadValue(kUser, typed + "\\Child", "c"), "kept");
+  EXPECT_EQ(ReadValue(kUser, scratch + "\\Sibling", "keep"), "me");
+  EXPECT_EQ(rig.report.outcomes[0].keys, 3);
+}
+
+// The protected folders are the shell's answer; between runs it is kept only
+// while the shell's folder keys are unchanged, so a folder moved while the
+// program runs is protected at its new place from the next run on.
+TEST(CleanEnvironment, ProtectedFoldersFollowAFolderMovedBetweenRuns) {
+  MapSettings settings;
+  CWinCleanEnvironment environment(settings, true);
+  ScratchDir moved("moved documents");
+  const auto has = [&moved](const std::vector<std::string>& folders) {
+    return std::any_of(folders.begin(), folders.end(),
+                       [&moved](const std::string& f) { return EqualsNoCase(f, moved.path()); });
+  };
+  ASSERT_FALSE(has(environment.ProtectedFolders()));
+  {
+    RegistryGuard guard;
+    guard.SetRaw(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                 "Personal", REG_EXPAND_SZ, moved.path() + std::string(1, '\0'));
+    EXPECT_TRUE(has(environment.ProtectedFolders()));
+  }
+  EXPECT_FALSE(has(environment.ProtectedFolders()));
+}
+
+// Shredding and index.dat wiping on real files. The order of the writes is
+// portable (path_rules_test.cpp); here: that every write lands on the file at its
+// offset, and the renames and deletes.
+
+// What the overwrite leaves (path_rules_test.cpp): the random pattern, its block
+// laid from offset 0, the last byte written first as a region of its own.
+std::string Overwritten(size_t size, CShredPatterns& patterns) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = char(patterns.block(2)[i + 1 == size ? 0 : i % kShredBlockSize]);
+  return bytes;
+}
+
+// Bytes that are never zero, different from one offset to the next.
+std::string Pattern(size_t size) {
+  std::string data(size, '\0');
+  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(1 + i % 251);
+  return data;
+}
+
+// Through the executor, which reads the Shred setting at every file: with it
+// on, the data is overwritten, the name taken through the 26 letter names
+// (the dot kept) and deleted; with it off, only deleted.
+TEST(ShredFile, OverwritesRenamesThroughTheLettersAndDeletes) {
+  WinRig rig;
+  for (const auto& [size, shred] : {std::pair<size_t, bool>{1, true}, {200000, true}, {3000, false}}) {
+    SCOPED_TRACE(size);
+    ScratchDir dir("shred");
+    const std::string path = dir / "secret.doc", before = Pattern(size);
+    ASSERT_TRUE(WriteExact(Wide(path), before));
+    // Opened with every sharing: the renames and the delete go ahead, and the
+    // data stays readable through this handle until it closes.
+    ScopedHandle held(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    rig.settings.values["Shred"] = shred ? "1" : "0";
+
+    EXPECT_TRUE(rig.cleaners.executor().DeleteTrackFile(path));
+
+    // Wine removes a deleted name when its last handle closes.
+    EXPECT_EQ(List(dir.path()), std::vector<std::string>{shred ? "ZZZZZZ.ZZZ" : "secret.doc"});
+    EXPECT_EQ(Difference(ReadAll(held.get()), shred ? Overwritten(size, rig.cleaners.executor().patterns()) : before),
+              "");
+    held.reset();
+    EXPECT_TRUE(List(dir.path()).empty());
+  }
+  EXPECT_FALSE(rig.cleaners.executor().DeleteTrackFile("C:\\shtest-missing\\x.txt"));
+}
+
+// Sizes at the edges of the header and of the 10 000-byte writes; a file of
+// 64 bytes or less is left as it is and counts as wiped. A file another name
+// reaches is never written.
+TEST(WipeIndexDat, KeepsTheHeaderZeroesTheRestAndKeepsTheLength) {
+  ScratchDir dir("wipe");
+  for (size_t size : {0u, 10u, 64u, 65u, 10063u, 10064u, 10065u, 100000u}) {
+    const std::string path = dir / ("index" + std::to_string(size) + ".dat"), before = Pattern(size);
+    ASSERT_TRUE(WriteExact(Wide(path), before));
+    EXPECT_TRUE(WipeIndexDat(path)) << size;
+    const size_t kept = size < 64 ? size : 64;
+    EXPECT_EQ(Difference(ReadBytes(path), before.substr(0, kept) + std::string(size - kept, '\0')), "") << size;
+  }
+  EXPECT_FALSE(WipeIndexDat(dir / "missing.dat"));
+  const std::string shared = dir / "index.dat", before = Pattern(5000);
+  ASSERT_TRUE(WriteExact(Wide(shared), before));
+  ASSERT_TRUE(CreateHardLinkA((dir / "other.dat").c_str(), shared.c_str(), nullptr));
+  EXPECT_FALSE(WipeIndexDat(shared));
+  EXPECT_EQ(Difference(ReadBytes(dir / "other.dat"), before), "");
+}
+
+// The pre-run check for open browser and folder windows on the real system,
+// with stand-ins in processes of their own: a shell (taskbar, a folder window
+// and a browser window) and a browser that ignores the request to close.
+constexpr char kStandInVariable[] = "SH_STANDIN_WINDOWS";
+
+size_t WindowsOf(DWORD pid, const char* className) {
+  size_t n = 0;
+  DWORD owner = 0;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, nullptr)) != nullptr;)
+    n += GetWindowThreadProcessId(w, &owner) && owner == pid;
+  return n;
+}
+
+// This program's DISABLED_BrowserWindowStandIn test, which makes top-level
+// windows of the comma-separated `classes`.
+ChildLaunch StandIn(const char* classes) {
+  return TestsInChild("DISABLED_BrowserWindowStandIn.*", {{kStandInVariable, classes}});
+}
+
+TEST(BrowserWindowsOnWine, YesClosesWindowsAndEndsOnlyAStubbornBrowserOutsideTheShell) {
+  Process shell(StandIn("Shell_TrayWnd,CabinetWClass,IEFrame")), browser(StandIn("IEFrame"));
+  ASSERT_TRUE(PumpUntil([&] {
+    return WindowsOf(shell.Id(), "Shell_TrayWnd") + WindowsOf(shell.Id(), "CabinetWClass") +
+               WindowsOf(shell.Id(), "IEFrame") + WindowsOf(browser.Id(), "IEFrame") == 4;
+  }));
+  ScriptedPrompt prompt;
+  prompt.answers = {PromptAnswer::kYes};
+  CWinBrowserWindows windows(prompt);
+  // Only the stand-ins' windows may be asked to close or have their
+  // processes ended: none of the prefix's own programs.
+  const std::vector<BrowserWindow> found = windows.FindBrowserWindows();
+  ASSERT_EQ(found.size(), 3u) << "a browser or folder window of another program is open";
+  CloseBrowserWindows(windows, false);
+  ASSERT_EQ(prompt.asked.size(), 1u);
+  EXPECT_EQ(prompt.asked[0].text, kCloseBrowserQuestion);
+  // The shell runs on with its browser window; its folder window closed when
+  // asked. The browser outside it was ended, with exit code 0.
+  EXPECT_EQ(WindowsOf(shell.Id(), "IEFrame"), 1u);
+  EXPECT_EQ(WindowsOf(shell.Id(), "CabinetWClass"), 0u);
+  EXPECT_EQ(browser.ExitCode(), 0);
+}
+
+// Only folder windows close when asked.
+LRESULT CALLBACK StandInProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (msg == WM_CLOSE && std::string(name) != "CabinetWClass") return 0;
+  return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+// The child half of the test above: hosts its windows for a minute at most.
+TEST(DISABLED_BrowserWindowStandIn, HostsItsWindows) {
+  std::istringstream list(ChildEnvironment(kStandInVariable));
+  if (list.str().empty()) GTEST_SKIP() << "a child only";
+  for (std::string name; std::getline(list, name, ',');) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = StandInProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name.c_str();
+    RegisterClassA(&wc);
+    ASSERT_TRUE(CreateWindowExA(0, wc.lpszClassName, "stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, wc.hInstance, nullptr))
+        << name;
+  }
+  PumpUntil([] { return false; }, 60000);
 }
 
 }  // namespace

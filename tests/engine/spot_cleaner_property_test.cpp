@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,11 +16,6 @@ namespace sh {
 namespace {
 
 using test::MemoryMachine;
-
-struct Acted {
-  ActionKind kind;
-  std::string raw, path;  // as the cleaner said it; its long form
-};
 
 struct Gen {
   std::mt19937 rng;
@@ -137,23 +131,23 @@ const MemoryMachine::Node& NodeAt(const MemoryMachine& m, const std::string& pat
 
 // The rule an action of a folder entry breaks, or null.
 const char* Broken(const MemoryMachine& m, const Scope& s, const CFolderEntry& e,
-                   const std::vector<std::string>& prot, const Acted& a) {
+                   const std::vector<std::string>& prot, const CleanAction& a, const std::string& path) {
   const bool file = a.kind == ActionKind::kDeleteFile || a.kind == ActionKind::kWipeIndexDat ||
                     a.kind == ActionKind::kDeleteAtReboot;
   if (!file && a.kind != ActionKind::kRemoveFolder) return "not a file or folder action";
-  if (NormalizePath(a.raw) != a.raw) return "a path not in its normal form";
-  if (!IsSameOrInside(a.path, s.folder)) return "outside the entry's folder";
-  if (EqualsNoCase(a.path, s.folder))
+  if (NormalizePath(a.path) != a.path) return "a path not in its normal form";
+  if (!IsSameOrInside(path, s.folder)) return "outside the entry's folder";
+  if (EqualsNoCase(path, s.folder))
     return !file && e.DeleteRootDir && e.Path.find('*') == std::string::npos && !s.guarded ? nullptr
                                                                                             : "the entry's folder";
   int depth = 0;
-  for (std::string up = ParentPath(a.path); !EqualsNoCase(up, s.folder); up = ParentPath(up), ++depth) {
+  for (std::string up = ParentPath(path); !EqualsNoCase(up, s.folder); up = ParentPath(up), ++depth) {
     if (NodeAt(m, up).attributes & kAttrReparsePoint) return "inside a link";
     if (!NodeAt(m, up).spellable) return "below an unspellable name";
   }
-  const std::string name = LastComponent(a.path);
-  if (!NodeAt(m, a.path).spellable) return "an unspellable name";
-  if (file && (NodeAt(m, a.path).attributes & kAttrDirectory)) return "a file action on a folder or link";
+  const std::string name = LastComponent(path);
+  if (!NodeAt(m, path).spellable) return "an unspellable name";
+  if (file && (NodeAt(m, path).attributes & kAttrDirectory)) return "a file action on a folder or link";
   if (!file && !e.DeleteSubFolders) return "a subfolder or link removed without DeleteSubFolders";
   if (depth > 0 && !e.IncludeSubFolders) return "below a subfolder without IncludeSubFolders";
   if (!MatchesMask(name, depth == 0 ? s.pattern : s.mask)) return "a long name the mask does not match";
@@ -161,30 +155,19 @@ const char* Broken(const MemoryMachine& m, const Scope& s, const CFolderEntry& e
   const bool named = s.pattern.find_first_not_of("*?.") != std::string::npos;
   if (s.guarded && (!file || depth > 0 || !named)) return "a root or protected folder walked or emptied";
   for (const std::string& q : prot)
-    if (IsSameOrInside(a.path, q) && !IsSameOrInside(s.folder, q)) return "inside a protected folder";
+    if (IsSameOrInside(path, q) && !IsSameOrInside(s.folder, q)) return "inside a protected folder";
   return nullptr;
 }
 
 TEST(SpotCleanerProperty, RandomMachinesKeepEverySafetyRule) {
-  constexpr int kCases = 3000;
   int failures = 0, acted = 0, namedInGuarded = 0, links = 0, deep = 0;
-  for (int index = 0; index < kCases && failures < 10; ++index) {
+  for (int index = 0; index < 3000 && failures < 10; ++index) {
     Gen g{std::mt19937(0x5eed0000u + static_cast<unsigned>(index))};  // case i alone: seed 0x5eed0000 + i
     test::CleanerRig rig;
     MemoryMachine& m = rig.machine;
     const std::vector<std::string> folders = Build(g, m);
     std::vector<std::string> prot;
     for (const std::string& q : m.protectedFolders) prot.push_back(m.Expand(q));
-    std::string what;
-    std::function<const char*(const Acted&)> rule;
-    m.onAction = [&](const CleanAction& action) {
-      const Acted a{action.kind, action.path, m.Expand(action.path)};
-      if (const char* broken = rule(a)) {
-        ++failures;
-        ADD_FAILURE() << "case " << index << ", " << what << ": " << broken << ": " << ActionVerb(a.kind) << " "
-                      << a.raw << " (long form " << a.path << ")";
-      }
-    };
     for (size_t n = 1 + g.Pick(3); n > 0; --n) {
       const size_t way = g.Pick(4);
       const std::string path = way == 0   ? g.Any(kOddPaths)
@@ -192,14 +175,19 @@ TEST(SpotCleanerProperty, RandomMachinesKeepEverySafetyRule) {
                                           : Spell(g, m, g.Any(folders));
       const CFolderEntry e{path, g.Any(kMasks), int(g.Pick(2)), int(g.Pick(2)), int(g.Pick(2))};
       const Scope s = ScopeOf(m, prot, e);
-      what = "entry \"" + e.Path + "\" mask \"" + e.Mask + "\" root/include/delete " +
-             std::to_string(e.DeleteRootDir) + std::to_string(e.IncludeSubFolders) + std::to_string(e.DeleteSubFolders);
-      rule = [&](const Acted& a) {
+      m.onAction = [&](const CleanAction& action) {
+        const std::string longForm = m.Expand(action.path);
         ++acted;
         namedInGuarded += s.guarded;
-        links += (NodeAt(m, a.path).attributes & kAttrReparsePoint) != 0;
-        deep += IsSameOrInside(ParentPath(a.path), s.folder) && !EqualsNoCase(ParentPath(a.path), s.folder);
-        return Broken(m, s, e, prot, a);
+        links += (NodeAt(m, longForm).attributes & kAttrReparsePoint) != 0;
+        deep += IsSameOrInside(ParentPath(longForm), s.folder) && !EqualsNoCase(ParentPath(longForm), s.folder);
+        if (const char* broken = Broken(m, s, e, prot, action, longForm)) {
+          ++failures;
+          ADD_FAILURE() << "case " << index << ", entry \"" << e.Path << "\" mask \"" << e.Mask
+                        << "\" root/include/delete " << e.DeleteRootDir << e.IncludeSubFolders << e.DeleteSubFolders
+                        << ": " << broken << ": " << ActionVerb(action.kind) << " " << action.path << " (long form "
+                        << longForm << ")";
+        }
       };
       CCleaningSpot spot("s", 1);
       spot.Folders.push_back(e);

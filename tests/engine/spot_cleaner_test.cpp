@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/clean_run.h"
 #include "engine/special_stores.h"
 #include "support/memory_machine.h"
 
@@ -46,13 +47,8 @@ TEST(SpotCleaner, FolderWalkRules) {
       // Any mask of only wildcards means the protected folder or root itself.
       {"C:\\program files", "*", 1, {}}, {"c:\\\\", "*.", 1, {}}, {"C:\\DOCUME~1\\bob\\Desktop", "", 1, {}},
   };
-  // No spelling of a protected folder or a root, no unknown macro or
-  // relative path, is ever emptied or walked.
-  for (const char* path : {"C:\\WINDOWS\\.\\", "c:/windows//", "C:\\WINDOWS\\..\\WINDOWS", "C:\\WINDOWS\\Temp\\..",
-                           "C:\\PROGRA~1", "C:\\DOCUME~1\\bob\\DESKTOP", "C:\\Documents and Settings\\bob\\Desktop\\.",
-                           "C:\\Documents and Settings\\bob\\Desktop\\..\\Desktop", "C:\\", "C:", "C:\\WINDOWS\\*.*",
-                           ":WINDIR:\\", "WINDOWS", "\\WINDOWS", "C:\\..\\WINDOWS", ":YAHOO_USER:\\x"})
-    cases.push_back({path, "*.*", 1, {}});
+  // Other spellings of protected folders and roots, unknown macros and
+  // relative paths: spot_cleaner_property_test.cpp.
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.path) + " " + c.mask);
     CleanerRig rig;
@@ -74,6 +70,24 @@ TEST(SpotCleaner, FolderWalkRules) {
     rig.Clean(*spot);
     EXPECT_EQ(m.acted, c.acted);
   }
+}
+
+// Files 255 levels below the entry's folder are reached, none deeper.
+TEST(SpotCleaner, FolderWalkStopsAtItsDepthLimit) {
+  CleanerRig rig;
+  std::string folder = "C:\\D";
+  for (int level = 0; level <= 256; ++level, folder += "\\d") rig.machine.AddFile(folder + "\\f.tmp");
+  auto spot = CreateSpot("s", 1);
+  spot->AddFolder("C:\\D", "*.*", 0, 1, 0);
+  rig.Clean(*spot);
+  EXPECT_EQ(rig.machine.acted.size(), 256u);
+}
+
+// The user's form store is named by the SID text; sub-authorities are unsigned.
+TEST(SpecialStores, SidTextNamesTheUsersFormStore) {
+  const uint8_t nt[6] = {0, 0, 0, 0, 0, 5};
+  EXPECT_EQ(SidText(nt, {21, 3085031214u, 1563985344, 725345543, 1003}),
+            "S-1-5-21-3085031214-1563985344-725345543-1003");
 }
 
 TEST(SpotCleaner, EachTypeRunsItsCleaners) {
@@ -150,10 +164,83 @@ TEST(SpotCleaner, RegistryKeysAreEmptiedPastWhatCannotGoAndSharedKeysRefused) {
   EXPECT_FALSE(m.KeyExists(cu, "Software\\App\\MRU\\Sub2")) << "the rest goes on";
   EXPECT_FALSE(m.ValueExists(cu, "Software\\App", "LastFile"));
   EXPECT_FALSE(m.KeyExists(cu, "Software\\App\\Missing")) << "never created";
-  EXPECT_TRUE(m.KeyExists(cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
   EXPECT_EQ(rig.prompt.asked.size(), 1u) << "the key of no root is shown";
   EXPECT_EQ(rig.report.outcomes[0].keys, 1) << "the value; the key could not go whole";
   for (const std::string& act : m.acted) EXPECT_EQ(ToUpperAscii(act).find("MICROSOFT"), std::string::npos) << act;
+}
+
+// The pre-run check for open browser and folder windows, over made-up
+// windows that close when asked (at once, late, never), in made-up
+// processes, some of them the shell's.
+constexpr int kNever = -1, kShell = 10;  // kShell: the process of the taskbar and the desktop
+constexpr BrowserWindowKind kIE = BrowserWindowKind::kBrowser, kFolder = BrowserWindowKind::kFolder;
+
+struct FakeWindow {
+  BrowserWindowKind kind;
+  int pid, closesAfterMs;  // after the close request; kNever: ignores it
+  int askedAt = kNever;
+  bool open = true;
+};
+
+// Handles are indexes into `windows`; time passes only in Pause.
+struct FakeBrowserWindows : IBrowserWindows {
+  std::vector<BrowserWindow> FindBrowserWindows() override {
+    std::vector<BrowserWindow> found;
+    for (BrowserWindowKind kind : {kIE, kFolder})
+      for (size_t i = 0; i < windows.size(); ++i)
+        if (windows[i].kind == kind) found.push_back(BrowserWindow{i, kind});
+    return found;
+  }
+  bool AskToClose() override { return ++questions, yes; }
+  void RequestClose(uintptr_t w) override { windows.at(w).askedAt = now; }
+  bool IsOpen(uintptr_t w) override {
+    const FakeWindow& x = windows.at(w);
+    return x.open && (x.askedAt == kNever || x.closesAfterMs == kNever || now - x.askedAt < x.closesAfterMs);
+  }
+  bool OwnerIsShell(uintptr_t w) override { return windows.at(w).pid == kShell; }
+  bool EndOwnerProcess(uintptr_t w) override {
+    ended.push_back(windows.at(w).pid);
+    for (FakeWindow& x : windows) x.open = x.open && (x.pid != ended.back() || x.pid == locked);
+    return ended.back() != locked;
+  }
+  void Pause(int ms) override { now += ms; }
+
+  std::vector<FakeWindow> windows;
+  bool yes = true;
+  int locked = 0;  // a process that cannot be ended
+  int questions = 0, now = 0;
+  std::vector<int> ended;
+};
+
+// Expected: whether the user is asked, which processes are ended, and how
+// long the run waits.
+TEST(CloseBrowserWindows, AsksEveryWindowAndEndsOnlyStubbornBrowsersOutsideTheShell) {
+  const int late = kBrowserCloseWaitMs - kBrowserClosePollMs, all = kBrowserCloseWaitMs;
+  // Every kind: the shell's folder and browser windows, another folder
+  // window, two windows of one process, one that closes in time.
+  const std::vector<FakeWindow> kinds = {{kFolder, kShell, kNever}, {kIE, kShell, kNever}, {kFolder, 2, kNever},
+                                         {kIE, 3, kNever},          {kIE, 3, kNever},      {kIE, 6, 500}};
+  const struct { const char* what; std::vector<FakeWindow> windows; bool unattended, yes; int locked, questions;
+                 std::vector<int> ended; int waitedMs; } cases[] = {
+      {"no window", {}, false, true, 0, 0, {}, 0},
+      {"unattended", kinds, true, true, 0, 0, {}, 0},
+      {"answered No", kinds, false, false, 0, 1, {}, 0},
+      {"browser closes late in the wait", {{kIE, 1, late}}, false, true, 0, 1, {}, late},
+      {"browser closes after the wait", {{kIE, 1, all + 100}}, false, true, 0, 1, {1}, all},
+      {"every kind", kinds, false, true, 0, 1, {3}, all},
+      {"a process that cannot be ended", kinds, false, true, 3, 1, {3, 3}, all},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeBrowserWindows fake;
+    fake.windows = c.windows;
+    fake.yes = c.yes;
+    fake.locked = c.locked;
+    CloseBrowserWindows(fake, c.unattended);
+    EXPECT_EQ(fake.questions, c.questions);
+    EXPECT_EQ(fake.ended, c.ended);
+    EXPECT_EQ(fake.now, c.waitedMs);
+  }
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -73,19 +72,17 @@ inline std::string ReadValue(HKEY root, const std::string& path, const std::stri
 }
 
 // The names of the key's subkeys, or else of its values (the default one as
-// ""), sorted.
+// ""), in the registry's order.
 inline std::vector<std::string> Names(HKEY root, const std::string& path, bool subKeys = true) {
   std::vector<std::string> names;
   ScopedHKey key;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return names;
   char name[16384];
-  for (DWORD i = 0, length = sizeof name;; ++i, length = sizeof name) {
-    if ((subKeys ? RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)
-                 : RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
-      break;
+  for (DWORD i = 0, length = sizeof name;
+       (subKeys ? RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                : RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS;
+       ++i, length = sizeof name)
     names.emplace_back(name, length);
-  }
-  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -6,24 +6,12 @@
 #include <string>
 
 #include "model/data_file_win.h"
-#include "settings/registry_settings_win.h"
+#include "model/memory_files.h"
 #include "support/recorders.h"
 #include "support/win_fs.h"
 
 namespace sh {
 namespace {
-
-// A DataFileEnv on the real machine with the data folder given.
-struct RealEnv {
-  explicit RealEnv(const std::string& folder) { settings.values["path"] = folder; }
-  test::MapSettings settings;
-  CRegistrySettingsStore stored;  // the known locations the macros stand for
-  CWinFileStore files;
-  CWinPluginEnvironment machine{stored};
-  test::ScriptedPrompt prompt;
-  CWinDataFileLock lock;
-  DataFileEnv env{files, machine, settings, prompt, lock};
-};
 
 // Whatever an interrupted store left beside the list (a read-only hidden
 // system file, a folder, a file held open) never stops the next store, which
@@ -43,7 +31,6 @@ TEST(DataFileWin, StoresReplaceTheListWholeWhateverIsBesideIt) {
                                  : nullptr);
     ASSERT_EQ(WriteDataFile(files, path, "<a/>"), 1);
     EXPECT_EQ(test::ReadBytes(path), std::string("\x9B\xC6\x88\x99"));  // "<a/>" scrambled
-    EXPECT_EQ(ReadDataFile(files, path), "<a/>");
     EXPECT_EQ(test::List(dir.path()).size(), stale ? 2u : 1u);
     EXPECT_EQ(test::Exists(beside + "\\inside.txt"), stale == 1);
   }
@@ -56,18 +43,23 @@ TEST(DataFileWin, SavedThroughTheTemporaryFolderOrTold) {
   test::ScratchDir dir("save"), temp("savetemp");
   char saved[MAX_PATH] = {};
   const bool had = GetEnvironmentVariableA("TMP", saved, MAX_PATH) != 0;
-  RealEnv real(dir.path());
-  ASSERT_EQ(WriteDataFile(real.files, dir / "CutmPlg.swh", "<old/>"), 1);
+  test::MapSettings settings;
+  test::FakeMachine machine;  // no macro is met here
+  CWinFileStore files;
+  test::ScriptedPrompt prompt;
+  CWinDataFileLock lock;
+  DataFileEnv env{files, machine, settings, prompt, lock};
+  ASSERT_EQ(WriteDataFile(files, dir / "CutmPlg.swh", "<old/>"), 1);
   TiXmlDocument document;
   document.Parse("<CustomPlugins><Plugin Name=\"A\"><FILES /></Plugin></CustomPlugins>");
   SetEnvironmentVariableA("TMP", (dir / "no such folder\\").c_str());
-  EXPECT_EQ(SaveDataDocument(real.env, document, dir / "CutmPlg.swh"), 0);
-  EXPECT_EQ(real.prompt.asked.size(), 1u);
-  EXPECT_EQ(ReadDataFile(real.files, dir / "CutmPlg.swh"), "<old/>");
+  EXPECT_EQ(SaveDataDocument(env, document, dir / "CutmPlg.swh"), 0);
+  EXPECT_EQ(prompt.asked.size(), 1u);
+  EXPECT_EQ(ReadDataFile(files, dir / "CutmPlg.swh"), "<old/>");
   SetEnvironmentVariableA("TMP", (temp.path() + "\\").c_str());
-  EXPECT_EQ(SaveDataDocument(real.env, document, dir / "CutmPlg.swh"), 1);
+  EXPECT_EQ(SaveDataDocument(env, document, dir / "CutmPlg.swh"), 1);
   SetEnvironmentVariableA("TMP", had ? saved : nullptr);
-  EXPECT_EQ(ReadDataFile(real.files, dir / "CutmPlg.swh"),
+  EXPECT_EQ(ReadDataFile(files, dir / "CutmPlg.swh"),
             "<CustomPlugins>\r\n    <Plugin Name=\"A\">\r\n        <FILES />\r\n    </Plugin>\r\n</CustomPlugins>\r\n");
   EXPECT_TRUE(test::List(temp.path()).empty());
   EXPECT_EQ(test::List(dir.path()).size(), 1u);

@@ -1,6 +1,4 @@
-// The authorization popup run for real through the shields' seam over an
-// owner window, the main window's stand-in, whose timer runs a script during
-// the popup's modal loop and samples the popup's rectangle at every tick.
+// The authorization popup run for real through the shields' seam.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,7 +15,6 @@ namespace sh {
 namespace {
 
 int Height(const RECT& r) { return r.bottom - r.top; }
-bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != 0; }
 
 // A step of the script: `act` runs once the popup has stood still for
 // `settle` ticks since the step before, or with settle 0 once it shrinks.
@@ -25,61 +22,50 @@ struct Step {
   int settle;
   std::function<void(HWND popup)> act;
 };
-const auto kClickYes = [](HWND p) { PostMessageA(GetDlgItem(p, IDC_AUTH_YES), BM_CLICK, 0, 0); };
-const auto kClickNo = [](HWND p) { PostMessageA(GetDlgItem(p, IDC_AUTH_NO), BM_CLICK, 0, 0); };
 
-class PopupRun : public CDialog {
- public:
-  explicit PopupRun(std::vector<Step> script) : CDialog(0), script_(std::move(script)) {
-    EXPECT_TRUE(test::CreateInMemory(*this, nullptr, WS_POPUP | WS_VISIBLE, 20, 20, 300, 200));
-  }
+// The popup over an owner window, the main window's stand-in, whose timer
+// runs the script during the popup's modal loop and samples the popup.
+struct PopupRun {
+  explicit PopupRun(std::vector<Step> steps) : script(std::move(steps)) {}
   bool Ask(const std::string& text) {
-    SetTimer(hwnd_, kDriverTimer, 10, nullptr);
-    start_ = GetTickCount();
-    return CWinShieldQuestion(hwnd_).Allow("IE Home Page Changed", text);
+    static PopupRun* current;
+    current = this;
+    SetTimer(owner.get(), 77, 10, [](HWND, UINT, UINT_PTR, DWORD) { current->Tick(); });
+    return CWinShieldQuestion(owner.get()).Allow("IE Home Page Changed", text);
   }
-
-  HWND popup = nullptr;       // the last one seen
-  std::vector<RECT> samples;  // the popup's rectangle at each tick
-  size_t done = 0;            // steps run
-  bool ownerEnabled = false;  // at any tick while the popup was there
-
- protected:
-  bool OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT*) override {
-    if (msg == WM_TIMER && wParam == kDriverTimer) Tick();
-    return false;
-  }
-
- private:
-  static constexpr UINT_PTR kDriverTimer = 77;
   void Tick() {
     HWND p = nullptr;
-    while ((p = FindWindowExA(nullptr, p, "#32770", nullptr)) != nullptr && GetWindow(p, GW_OWNER) != hwnd_) {
+    while ((p = FindWindowExA(nullptr, p, "#32770", nullptr)) != nullptr && GetWindow(p, GW_OWNER) != owner.get()) {
     }
     if (p == nullptr) return;
     popup = p;
     samples.push_back(CWindow(p).WindowRect());
-    ownerEnabled |= IsWindowEnabled(hwnd_) != 0;
-    if (GetTickCount() - start_ > 15000) {
+    ownerEnabled |= IsWindowEnabled(owner.get()) != 0;
+    if (GetTickCount() - start > 15000) {
       ADD_FAILURE() << "the popup did not end";
       EndDialog(p, 0);
-    } else if (done < script_.size() && Ready(script_[done].settle)) {
-      lastStep_ = samples.size();
-      script_[done++].act(p);
+    } else if (done < script.size() && Ready(script[done].settle)) {
+      lastStep = samples.size();
+      script[done++].act(p);
     }
   }
   bool Ready(int settle) const {
     const size_t n = samples.size();
     if (settle == 0) return n >= 2 && Height(samples[n - 1]) < Height(samples[n - 2]);
-    if (n < lastStep_ + settle) return false;
+    if (n < lastStep + settle) return false;
     for (size_t i = n - settle; i < n; ++i)
-      if (!Same(samples[i], samples.back()) || Height(samples[i]) == 0) return false;
+      if (!EqualRect(&samples[i], &samples.back()) || Height(samples[i]) == 0) return false;
     return true;
   }
 
-  std::vector<Step> script_;
-  DWORD start_ = 0;
-  size_t lastStep_ = 0;
+  std::vector<Step> script;
+  ScopedWindow owner{CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 20, 20, 300, 200, nullptr, nullptr,
+                                     nullptr, nullptr)};
+  const DWORD start = GetTickCount();
+  HWND popup = nullptr;           // the last one seen
+  std::vector<RECT> samples;      // the popup's rectangle at each tick
+  size_t done = 0, lastStep = 0;  // steps run; samples when the last one ran
+  bool ownerEnabled = false;      // at any tick while the popup was there
 };
 
 // One popup as a user meets it: it grows out of the work area's
@@ -92,7 +78,7 @@ TEST(AuthorizationPopup, GrowsAnswersByTheLastClickAndSlidesOut) {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   LONG style = 0, exStyle = 0;
-  test::Canvas shot(234, 220, RGB(255, 0, 255));
+  test::Canvas shot(234, 220);
   const auto key = [](WPARAM vk) {
     return [vk](HWND p) {
       HWND focus = GetFocus();
@@ -110,8 +96,8 @@ TEST(AuthorizationPopup, GrowsAnswersByTheLastClickAndSlidesOut) {
                  }},
                 {15, key(VK_ESCAPE)},
                 {15, [](HWND p) { PostMessageA(p, WM_CLOSE, 0, 0); }},
-                {15, kClickYes},
-                {0, kClickNo}});
+                {15, [](HWND p) { PostMessageA(GetDlgItem(p, IDC_AUTH_YES), BM_CLICK, 0, 0); }},
+                {0, [](HWND p) { PostMessageA(GetDlgItem(p, IDC_AUTH_NO), BM_CLICK, 0, 0); }}});
   EXPECT_FALSE(run.Ask("(" + std::string(100000, 'x') + "%s%n&&) Allow?"));
   EXPECT_EQ(run.done, 5u) << "it stopped standing after input " << run.done;
   EXPECT_FALSE(run.ownerEnabled);

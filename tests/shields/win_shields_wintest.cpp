@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
+#include "app/child_process.h"
+#include "paths/known_locations_win.h"
 #include "shields/shield_fakes.h"
 #include "shields/win_shields_win.h"
 #include "support/recorders.h"
@@ -35,22 +36,15 @@ class ShieldWindow : public CDialog {
   }
 };
 
-// Runs a command line of another process to its end.
+// Runs a command line of another process, a program of the system folder,
+// to its end (without pumping this thread's messages).
 void RunCommand(const std::string& command) {
-  std::string line = command;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
-  WaitForSingleObject(pi.hProcess, 20000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  const size_t space = command.find(' ');
+  const std::string program = GetSystemFolder() + "\\" + command.substr(0, space);
+  EXPECT_TRUE(test::Process(test::ChildLaunch(program, command.substr(space + 1))).Exited(20000)) << command;
 }
 
-std::string UserValue(const char* name) {
-  CWinBrowserSettings browser;
-  return browser.Read(BrowserRoot::kUser, name);
-}
+std::string UserValue(const char* name) { return CWinBrowserSettings().Read(BrowserRoot::kUser, name); }
 
 struct Shields {
   explicit Shields(const char* flags) {
@@ -67,36 +61,25 @@ struct Shields {
   CWinShields shields{window.hwnd(), question, settings, prompt};
 };
 
+// Refused changes by other processes are undone, and the undo is no change
+// to ask about; a deleted value is allowed unasked; the machine's value is
+// checked against the machine's snapshot and written back there. (Silent
+// mode, allowed and case-only changes: the shield's own tests.)
 TEST(ShieldsOnWine, RegistryChangesByAnotherProcessAreAskedAndUndone) {
   test::RegistryGuard guard;
   guard.SetString(HKEY_CURRENT_USER, kMain, "Search Page", "http://mine.example/");
   guard.SetString(HKEY_CURRENT_USER, kMain, "Local Page", "C:\\local.htm");
   guard.SetString(HKEY_LOCAL_MACHINE, kMain, "Search Page", "http://machine.example/");
-  const std::string user = "reg.exe add \"HKCU\\" + std::string(kMain) + "\" /f /v ";
-  {
-    Shields rig("Hijack");
-    rig.question.answers = {false, true};
-    RunCommand(user + "\"Search Page\" /d http://evil.example/");
-    RunCommand(user + "\"Local Page\" /d http://kept.example/");
-    EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.size() == 2; }, 8000));
-    // The undo is no change to ask about; a case-only write is no change.
-    RunCommand(user + "\"Local Page\" /d HTTP://KEPT.EXAMPLE/");
-    PumpUntil([] { return false; }, 1500);
-    EXPECT_EQ(rig.question.titles, (std::vector<std::string>{"IE Settings Changed", "IE Settings Changed"}));
-    EXPECT_EQ(UserValue("Search Page"), "http://mine.example/");
-    EXPECT_EQ(UserValue("Local Page"), "HTTP://KEPT.EXAMPLE/");
-    // A deleted value is allowed unasked; the machine's value is checked
-    // against the machine's snapshot and written back there.
-    RunCommand("reg.exe delete \"HKCU\\" + std::string(kMain) + "\" /v \"Local Page\" /f");
-    RunCommand("reg.exe add \"HKLM\\" + std::string(kMain) + "\" /f /v \"Search Page\" /d http://m2.example/");
-    EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.size() == 3; }, 8000));
-    EXPECT_EQ(UserValue("Local Page"), "");
-    EXPECT_EQ(CWinBrowserSettings().Read(BrowserRoot::kMachine, "Search Page"), "http://machine.example/");
-  }
-  Shields silent("Hijack Silent");
-  RunCommand(user + "\"Search Page\" /d http://evil.example/");
-  EXPECT_TRUE(PumpUntil([] { return UserValue("Search Page") == "http://mine.example/"; }, 8000));
-  EXPECT_TRUE(silent.question.titles.empty());
+  Shields rig("Hijack");
+  RunCommand("reg.exe add \"HKCU\\" + std::string(kMain) + "\" /f /v \"Search Page\" /d http://evil.example/");
+  RunCommand("reg.exe delete \"HKCU\\" + std::string(kMain) + "\" /v \"Local Page\" /f");
+  RunCommand("reg.exe add \"HKLM\\" + std::string(kMain) + "\" /f /v \"Search Page\" /d http://m2.example/");
+  EXPECT_TRUE(PumpUntil([&] { return rig.question.titles.size() == 2; }, 8000));
+  PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(rig.question.titles, (std::vector<std::string>{"IE Settings Changed", "IE Settings Changed"}));
+  EXPECT_EQ(UserValue("Search Page"), "http://mine.example/");
+  EXPECT_EQ(UserValue("Local Page"), "");
+  EXPECT_EQ(CWinBrowserSettings().Read(BrowserRoot::kMachine, "Search Page"), "http://machine.example/");
 }
 
 TEST(ShieldsOnWine, FilesDroppedByAnotherProcessAreAskedAboutAndRefusedOnesGo) {
@@ -107,15 +90,9 @@ TEST(ShieldsOnWine, FilesDroppedByAnotherProcessAreAskedAboutAndRefusedOnesGo) {
   const std::string renamed = favorites + "\\Renamed.url";
   for (const std::string& f : {ad, kept, renamed}) DeleteFileA(f.c_str());
   ScopedOleInitialize ole;  // the shortcut's URL comes from the shell's object, as in the program
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string source = std::string(temp) + "ad.url";
-  {
-    ScopedHandle file(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const char text[] = "[InternetShortcut]\r\nURL=http://ads.example/\r\n";
-    DWORD written = 0;
-    WriteFile(file.get(), text, sizeof text - 1, &written, nullptr);
-  }
+  test::ScratchDir dir("favorite");
+  const std::string source = dir / "ad.url";
+  ASSERT_TRUE(test::WriteExact(test::Wide(source), "[InternetShortcut]\r\nURL=http://ads.example/\r\n"));
   CopyFileA(source.c_str(), kept.c_str(), FALSE);
   Shields rig("Favorites Hijack");
   RunCommand("cmd.exe /c copy /y \"" + source + "\" \"" + ad + "\"");

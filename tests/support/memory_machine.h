@@ -200,9 +200,8 @@ struct CleanerRig {
   RecordingReport report;
   ScriptedControl control;
   CSpotCleaner cleaner{SpotCleanerPorts{machine, machine, machine, machine, prompt}, machine};
-  CCleanRunContext Context() { return CCleanRunContext(&log, &report, &control, 0); }
   void Clean(CCleaningSpot& spot) {
-    CCleanRunContext context = Context();
+    CCleanRunContext context(&log, &report, &control, 0);
     CleanSpot(spot, context, cleaner);
   }
 };

@@ -37,19 +37,15 @@ inline std::wstring Wide(const std::string& ansi) {
 // An absolute path with backslashes.
 inline std::wstring Exact(const std::wstring& path) { return L"\\\\?\\" + path; }
 
-// Writes all of `data` to a file just created.
-inline bool WriteAll(ScopedHandle file, const std::string& data) {
+// Writes all of `data` to a file made anew.
+inline bool WriteExact(const std::wstring& path, const std::string& data) {
+  ScopedHandle file(CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   return file.valid() && (data.empty() || WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr)) &&
          written == data.size();
 }
-inline bool WriteExact(const std::wstring& path, const std::string& data) {
-  return WriteAll(ScopedHandle(CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)),
-                  data);
-}
 inline void WriteBytes(const std::string& path, size_t size, char fill = 'x') {
-  WriteAll(ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)),
-           std::string(size, fill));
+  WriteExact(Wide(path), std::string(size, fill));
 }
 
 // The whole file from its start, through a handle already open.

@@ -35,12 +35,10 @@ inline ScopedBitmap MakeBitmap(int width, int height, const PixelFunction& colou
 // A memory DC drawing into a bitmap of its own.
 class Canvas {
  public:
-  Canvas(int width, int height, const PixelFunction& colour)
+  Canvas(int width, int height, const PixelFunction& colour = [](int, int) { return RGB(255, 255, 255); })
       : bitmap_(MakeBitmap(width, height, colour)),
         dc_(CreateCompatibleDC(nullptr)),
         select_(dc_.get(), bitmap_.get()) {}
-  Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255))
-      : Canvas(width, height, [fill](int, int) { return fill; }) {}
   HDC dc() const { return dc_.get(); }
   COLORREF Pixel(int x, int y) const {
     GdiFlush();
@@ -91,11 +89,13 @@ inline RECT ChildRect(HWND child) {
   return r;
 }
 
-// Moves the mouse pointer to a point of `hwnd`'s client area.
-inline void PutCursorAt(HWND hwnd, int x, int y) {
+// Moves the mouse pointer to a point of `hwnd`'s client area and tells the
+// window, as a real move does.
+inline void MovePointerOnto(HWND hwnd, int x, int y) {
   POINT p = {x, y};
   ClientToScreen(hwnd, &p);
   SetCursorPos(p.x, p.y);
+  SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
 
 // Far away from every test window.

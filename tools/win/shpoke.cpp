@@ -3,6 +3,8 @@
 //   shpoke post  TITLE MSG WPARAM LPARAM
 //   shpoke click TITLE BUTTON-TEXT      posts the button's click to its page
 //   shpoke has   TITLE BUTTON-TEXT      0 when such a button is shown
+//   shpoke sendto TITLE ID MSG WPARAM LPARAM|TEXT  sends to the shown control ID
+//                                       (a text LPARAM goes as a string)
 // Numbers may be decimal or 0x hex. Exit code 0 on success.
 #include <windows.h>
 
@@ -42,11 +44,25 @@ BOOL CALLBACK FindButton(HWND w, LPARAM lParam) {
 
 unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 0); }
 
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindById(HWND w, LPARAM lParam) {
+  auto* search = reinterpret_cast<IdSearch*>(lParam);
+  if (GetDlgCtrlID(w) == search->id && IsWindowVisible(w)) {
+    search->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: shpoke wait|post|click TITLE ...\n");
+    std::fprintf(stderr, "usage: shpoke wait|post|click|press|has TITLE ...\n");
     return 2;
   }
   std::string verb = argv[1];
@@ -66,11 +82,27 @@ int main(int argc, char** argv) {
     return PostMessageA(w, static_cast<UINT>(Number(argv[3])), Number(argv[4]), static_cast<LPARAM>(Number(argv[5])))
                ? 0
                : 1;
-  if ((verb == "click" || verb == "has") && argc >= 4) {
+  if (verb == "sendto" && argc >= 7) {
+    IdSearch search{static_cast<int>(Number(argv[3])), nullptr};
+    EnumChildWindows(w, FindById, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    const char* last = argv[6];
+    const bool number = last[0] >= '0' && last[0] <= '9';
+    SendMessageA(search.found, static_cast<UINT>(Number(argv[4])), Number(argv[5]),
+                 number ? static_cast<LPARAM>(Number(last)) : reinterpret_cast<LPARAM>(last));
+    return 0;
+  }
+  if ((verb == "click" || verb == "press" || verb == "has") && argc >= 4) {
     ButtonSearch search{argv[3], nullptr};
     EnumChildWindows(w, FindButton, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return 1;
     if (verb == "has") return 0;
+    // A picture button that acts on the mouse press, as a user's does.
+    if (verb == "press")
+      return PostMessageA(search.found, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)) &&
+                     PostMessageA(search.found, WM_LBUTTONUP, 0, MAKELPARAM(5, 5))
+                 ? 0
+                 : 1;
     return PostMessageA(GetParent(search.found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search.found), BN_CLICKED),
                         reinterpret_cast<LPARAM>(search.found))
                ? 0

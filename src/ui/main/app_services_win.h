@@ -9,11 +9,14 @@
 #include <string>
 
 #include "engine/clean_run.h"
+#include "model/data_file.h"
+#include "panels/choose_items.h"
 #include "settings/settings.h"
 #include "shields/shield_ports.h"
 #include "toolkit/open_url.h"
 #include "toolkit/seams.h"
 #include "ui/main/shutdown_helper_win.h"
+#include "update/list_update.h"
 
 namespace sh {
 
@@ -28,6 +31,7 @@ struct AppServices {
   IClock& clock;
   IBrowserWindows& browsers;
   CSpotCleaner& cleaners;
+  IWebClient& web;  // the update folder
   // The shields' popup; null: the window's own sliding popup.
   IShieldQuestion* shieldQuestion = nullptr;
 };
@@ -49,6 +53,14 @@ class IMainWindowHost {
   // Loads the data files into the catalog, asking through `owner`; false
   // when the program must end.
   virtual bool LoadPluginFiles(AppServices& services, HWND owner) = 0;
+  // Runs the update dialog against the loaded lists' versions, `owner`
+  // disabled meanwhile (no second check starts from it).
+  virtual void RunUpdate(AppServices& services, HWND owner) = 0;
+  // The data-file lock every store of this process takes.
+  virtual CDataFileLock& DataFileLock() = 0;
+  // The Windows name and the browser's version gathered at start-up: the
+  // Choose Items page's tile titles.
+  virtual TileTitleFacts ChooseItemsFacts() const = 0;
 };
 
 }  // namespace sh

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/url_cache_win.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "toolkit/bitmap_win.h"
@@ -9,7 +10,6 @@
 #include "toolkit/text.h"
 #include "ui/main/messages.h"
 #include "ui/main/skin_region.h"
-#include "update/update_dialog_win.h"
 
 namespace sh {
 
@@ -139,7 +139,7 @@ BOOL CMainDlg::OnInit() {
   app_.NameMainWindow(hwnd_);
 
   CSettings settings(services_.settings);
-  if (settings.AutoUpdate()) RunUpdateDialog(hwnd_);
+  if (settings.AutoUpdate()) app_.RunUpdate(services_, hwnd_);
 
   SetText(kMainWindowTitle);
   for (const LinkSpec& entry : kLinks) {
@@ -301,15 +301,27 @@ void CMainDlg::CreatePanels() {
   cleanList_ = std::make_unique<CCleanListPanel>(app_.catalog(), services_.cleaners, services_.browsers,
                                                  services_.clock, *this);
   cleanList_->Create(hwnd_);
-  for (int id : {IDD_CONTROLPANEL, IDD_CHOOSEITEMS, IDD_COOKIES, IDD_PLUGINS}) {
-    auto panel = std::make_unique<CSkinPanel>(id);
-    panel->Create(hwnd_);
-    otherPanels_.push_back(std::move(panel));
-  }
+  controlPanel_ = std::make_unique<CControlPanelDlg>(*this, services_.settings, services_.prompt, runEntry_,
+                                                     ProgramPath());
+  controlPanel_->Create(hwnd_);
+  chooseItems_ = std::make_unique<CChooseItemsPanel>(app_.catalog(), services_.settings, services_.prompt,
+                                                     app_.DataFileLock(), app_.ChooseItemsFacts());
+  chooseItems_->Create(hwnd_);
+  cookies_ = std::make_unique<CManageCookiesPanel>(std::make_unique<CWinUrlCache>(), services_.settings,
+                                                   services_.prompt);
+  cookies_->Create(hwnd_);
+  // The catalog is the application's: the wizard gets only the way to read
+  // the custom plugins into it again.
+  plugins_ = std::make_unique<CPluginWizardPanel>(
+      services_.settings, services_.prompt, app_.DataFileLock(),
+      [this](DataFileEnv& env) { ReloadCustomPlugins(env, app_.catalog()); });
+  plugins_->Create(hwnd_);
   switcher_.SetUp(hwnd_, panelArea_);
   switcher_.Add(cleanList_->hwnd(), IDC_NAV_CLEAN);
-  const int buttons[] = {IDC_NAV_CONTROL, IDC_NAV_ITEMS, IDC_NAV_COOKIES, IDC_NAV_PLUGINS};
-  for (size_t i = 0; i < otherPanels_.size(); ++i) switcher_.Add(otherPanels_[i]->hwnd(), buttons[i]);
+  switcher_.Add(controlPanel_->hwnd(), IDC_NAV_CONTROL);
+  switcher_.Add(chooseItems_->hwnd(), IDC_NAV_ITEMS);
+  switcher_.Add(cookies_->hwnd(), IDC_NAV_COOKIES);
+  switcher_.Add(plugins_->hwnd(), IDC_NAV_PLUGINS);
 }
 
 void CMainDlg::FillStatusLines() {
@@ -453,6 +465,16 @@ void CMainDlg::AfterShutdownRun() {
 }
 
 bool CMainDlg::OnCommand(int id, int, HWND) {
+  // Enter typed in a panel's field belongs to the panel, never to the
+  // window's close request.
+  if (id == IDOK) {
+    HWND panel = switcher_.current();
+    HWND focus = GetFocus();
+    if (panel != nullptr && focus != nullptr && IsChild(panel, focus)) {
+      SendMessageA(panel, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+  }
   switch (id) {
     case IDOK:
     case IDC_TITLE_EXIT:
@@ -476,6 +498,10 @@ bool CMainDlg::OnCommand(int id, int, HWND) {
       static const int kTarget[] = {IDC_NAV_CLEAN, IDC_NAV_CONTROL, IDC_NAV_ITEMS, IDC_NAV_COOKIES, IDC_NAV_PLUGINS,
                                     IDC_NAV_CONTROL};
       BringBackFromTray();
+      if (id == ID_TRAY_SHIELDS) {
+        FinishStartup();
+        controlPanel_->RequestShieldPage();
+      }
       Navigate(kTarget[id - ID_TRAY_CLEAN]);
       return true;
     }

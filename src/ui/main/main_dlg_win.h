@@ -12,6 +12,10 @@
 #include <vector>
 
 #include "engine/clean_list_panel_win.h"
+#include "engine/manage_cookies_panel_win.h"
+#include "panels/choose_items_panel_win.h"
+#include "panels/control_panel_dlg_win.h"
+#include "panels/plugin_wizard_panel_win.h"
 #include "shields/shield_question_win.h"
 #include "shields/win_shields_win.h"
 #include "toolkit/common_controls_win.h"
@@ -32,7 +36,7 @@ extern const char kMainWindowTitle[];  // "SweepHarbor v1.04"
 // Private: apply ":CLN:" once the window is up, so the run shows.
 constexpr UINT WM_APPLY_CLEAN_SWITCH = WM_APP + 0x31;
 
-class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwner {
+class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwner, public IControlPanelHost {
  public:
   CMainDlg(IMainWindowHost& app, AppServices& services, const std::string& commandLine);
   ~CMainDlg() override;
@@ -42,6 +46,9 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   // ICleanListOwner
   void SetCleaningInProgress(bool on) override;
   void AfterShutdownRun() override;
+  // IControlPanelHost
+  void RunUpdateDialog() override { app_.RunUpdate(services_, hwnd_); }
+  CProtectionShield* RunningShield() override { return shields_ ? &shields_->shield() : nullptr; }
 
   // What a click on the navigation button does, from code (tray menu).
   void Navigate(int buttonId);
@@ -60,6 +67,22 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
     return *cleanList_;
   }
   CSystemTray& tray() { return tray_; }
+  CControlPanelDlg& control_panel() {
+    FinishStartup();
+    return *controlPanel_;
+  }
+  CChooseItemsPanel& choose_items() {
+    FinishStartup();
+    return *chooseItems_;
+  }
+  CManageCookiesPanel& cookies() {
+    FinishStartup();
+    return *cookies_;
+  }
+  CPluginWizardPanel& plugins() {
+    FinishStartup();
+    return *plugins_;
+  }
   CSkinButton* NavButton(int id) const;
   HWND CurrentPanel() const { return switcher_.current(); }
   const std::array<std::string, 5>& status_lines() const { return statusLines_; }
@@ -126,9 +149,13 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   RECT panelArea_ = {155, 107, 708, 515};
   CPanelSwitcher switcher_;
   std::unique_ptr<CCleanListPanel> cleanList_;
+  CWinRunEntry runEntry_;
+  std::unique_ptr<CControlPanelDlg> controlPanel_;
+  std::unique_ptr<CChooseItemsPanel> chooseItems_;
+  std::unique_ptr<CManageCookiesPanel> cookies_;
   std::unique_ptr<IShieldQuestion> ownQuestion_;  // the popup, unless the services bring one
   std::unique_ptr<CWinShields> shields_;
-  std::vector<std::unique_ptr<CSkinPanel>> otherPanels_;
+  std::unique_ptr<CPluginWizardPanel> plugins_;
   ScopedBitmap skin_;
   ScopedBitmap home_;
   HICON icon_ = nullptr;       // shared resource icon

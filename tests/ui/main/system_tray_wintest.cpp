@@ -1,6 +1,7 @@
-// The tray icon against a shell that keeps its icon as a real one does.
-// Under Xvfb Wine accepts every icon operation but never shows an icon, so
-// where the icon is can only be seen through the stand-in shell. The main
+// The window's helpers against stand-ins. The tray icon against a shell
+// that keeps its icon as a real one does: under Xvfb Wine accepts every icon
+// operation but never shows an icon, so where the icon is can only be seen
+// through the stand-in shell. The main
 // window's use of the tray, the tray window's part in the single-instance
 // handshake and in the end of the session are in main_dlg_wintest.cpp and
 // tests/app/program_life_wintest.cpp.
@@ -10,6 +11,7 @@
 
 #include "res/resource.h"
 #include "ui/main/messages.h"
+#include "ui/main/recording_session.h"
 #include "ui/main/system_tray_win.h"
 
 namespace sh {
@@ -80,6 +82,37 @@ TEST(Tray, IconStates) {
     }
     EXPECT_EQ(shell.State(), c.state);
     EXPECT_EQ(tray.IsIconShown(), shell.State() == "shown");
+  }
+}
+
+// The after-cleaning actions through the recording session seam. The real
+// ExitWindowsEx ends the whole Wine session (with or without the shutdown
+// privilege) and shell32's export 60 asks on screen whether to end it, so
+// neither is called here.
+TEST(ShutdownHelper, OptionsAfterCleaning) {
+  const struct {
+    bool nt;
+    int privilege;
+    int option;
+    const char* done;
+  } cases[] = {
+      {true, kPrivilegeEnabled, kShutdownNone, ""},
+      {true, kPrivilegeEnabled, kShutdownPowerOff, "shutdown"},
+      {true, kPrivilegeEnabled, kShutdownRestart, "restart"},
+      {true, kPrivilegeEnabled, kShutdownPrompt, "dialog"},
+      {true, kPrivilegeEnabled, 4, ""},
+      {true, kPrivilegeEnabled, -1, ""},
+      // NT ends the session only with the privilege; 9x needs none.
+      {true, kTokenNotOpened, kShutdownPowerOff, ""},
+      {true, kPrivilegeNotFound, kShutdownRestart, ""},
+      {false, kTokenNotOpened, kShutdownPowerOff, "shutdown unprivileged"},
+      {false, kTokenNotOpened, kShutdownRestart, "restart unprivileged"},
+  };
+  for (const auto& c : cases) {
+    test::RecordingSession session;
+    session.privilegeResult = c.privilege;
+    CShutdownHelper(session, c.nt).ActOnShutdownOption(c.option);
+    EXPECT_EQ(session.done, c.done) << "NT " << c.nt << ", privilege " << c.privilege << ", option " << c.option;
   }
 }
 

@@ -1,0 +1,336 @@
+#include "panels/choose_items_panel_win.h"
+
+#include <commctrl.h>
+
+#include "model/plugin_file.h"
+#include "paths/known_locations_win.h"
+#include "paths/reg_path_win.h"
+#include "res/resource.h"
+#include "toolkit/bitmap_win.h"
+
+namespace sh {
+namespace {
+
+constexpr COLORREF kFrameColour = RGB(223, 229, 234);
+constexpr COLORREF kTitleColour = RGB(0x0F, 0x27, 0x44);
+constexpr POINT kHeaderOrigin = {21, 10};
+constexpr int kLineTop = 65, kLineInset = 20;
+// The tabs stand side by side at the top right, above the line.
+constexpr int kTabSize = 60, kTabStep = 64, kTabTop = 3;
+constexpr int kPictureSize = 16;
+constexpr int kFrameWidth = 2;
+
+struct TabSpec {
+  int id, normal, selected;
+};
+// By ItemsPage.
+const TabSpec kTabs[] = {{IDC_CI_TAB_WINDOWS, IDB_CI_WINDOWS, IDB_CI_WINDOWS_SELECTED},
+                         {IDC_CI_TAB_BROWSERS, IDB_CI_BROWSERS, IDB_CI_BROWSERS_SELECTED},
+                         {IDC_CI_TAB_MESSAGING, IDB_CI_MESSAGING, IDB_CI_MESSAGING_SELECTED},
+                         {IDC_CI_TAB_PLUGINS, IDB_CI_PLUGINS, IDB_CI_PLUGINS_SELECTED}};
+
+HFONT MakeFont(int weight) {
+  return CreateFontA(-10, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+}
+
+// A frame `width` pixels wide just inside `r`.
+void Frame(HDC dc, RECT r, HBRUSH brush, int width) {
+  for (int i = 0; i < width; ++i) {
+    FrameRect(dc, &r, brush);
+    InflateRect(&r, -1, -1);
+  }
+}
+
+}  // namespace
+
+std::string CWinInstalledProbe::ReadDefaultValue(const std::string& keyText) {
+  return ReadRegistryPathValue(keyText, "");
+}
+
+bool CWinInstalledProbe::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool CWinInstalledProbe::RegistryKeyExists(const std::string& keyText) { return sh::RegistryKeyExists(keyText); }
+
+std::string CWinInstalledProbe::ProgramFilesDir() { return GetProgramFilesDir(); }
+
+CGroupTile::CGroupTile(HWND parent, CSpotGroup& group, bool installed, int picture, std::string title)
+    : parent_(parent),
+      installed_(installed),
+      group_(group),
+      picture_(picture != 0 ? LoadBitmapResource(picture) : ScopedBitmap()),
+      title_(std::move(title)),
+      font_(MakeFont(300)) {}
+
+void CGroupTile::Place(const PanelRect& rect, CSpotBoxIds& ids) {
+  rect_ = rect;
+  if (boxes_.empty()) CreateCheckBoxes(ids);
+}
+
+void CGroupTile::CreateCheckBoxes(CSpotBoxIds& ids) {
+  const OwnedList<CCleaningSpot>& spots = group_.Spots();
+  std::vector<TextSize> names;
+  {
+    ScopedGetDc dc(parent_);
+    ScopedSelectObject useFont(dc.get(), font_.get());
+    for (const auto& spot : spots) {
+      SIZE extent = {0, 0};
+      GetTextExtentPoint32A(dc.get(), spot->Name.c_str(), static_cast<int>(spot->Name.size()), &extent);
+      names.push_back({extent.cx, extent.cy});
+    }
+  }
+  // Boxes end inside the tile's 2-pixel frame (and a pixel clear of it):
+  // their white background would cut through it otherwise.
+  PanelRect inside = rect_;
+  inside.bottom -= kFrameWidth + 1;
+  const std::vector<BoxPlace> places = LayOutCheckBoxes(inside, names);
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  for (size_t i = 0; i < spots.size(); ++i) {
+    CCleaningSpot* spot = spots.at(i);
+    const int id = ids.Add(spot);
+    HWND box = nullptr;
+    if (id != 0) {
+      const BoxPlace& p = places[i];
+      box = CreateWindowExA(0, "BUTTON", spot->Name.c_str(),
+                            WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX | (shown_ ? WS_VISIBLE : 0), p.x, p.y, p.width,
+                            p.height, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module, nullptr);
+    }
+    boxes_.push_back(box);
+    if (box == nullptr) continue;
+    ++created_;
+    SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    EnableWindow(box, installed_);
+    SendMessageA(box, BM_SETCHECK, spot->ToBeCleaned ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+void CGroupTile::Show(bool on) {
+  shown_ = on;
+  for (HWND box : boxes_)
+    if (box) ShowWindow(box, on ? SW_SHOW : SW_HIDE);
+}
+
+void CGroupTile::Paint(HDC dc, HFONT titleFont) const {
+  RECT r = {rect_.left, rect_.top, rect_.right, rect_.bottom};
+  ScopedBrush frame(CreateSolidBrush(kFrameColour));
+  if (!frame) return;
+  Frame(dc, r, frame.get(), kFrameWidth);
+  RECT strip = {r.left + 3, r.top + 3, r.right - 3, r.top + 20};
+  FillRect(dc, &strip, frame.get());
+  int textLeft = strip.left + 5;
+  if (picture_) {
+    DrawBitmap(dc, strip.left + 3, strip.top + (strip.bottom - strip.top - kPictureSize) / 2, picture_.get());
+    textLeft = strip.left + 3 + kPictureSize + 6;
+  }
+  ScopedSelectObject useFont(dc, titleFont ? static_cast<HGDIOBJ>(titleFont) : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kTitleColour);
+  RECT text = {textLeft, strip.top, strip.right - 4, strip.bottom};
+  DrawTextA(dc, title_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+CChooseItemsPanel::CChooseItemsPanel(CSpotCatalog& catalog, ISettingsStore& settings, IPrompt& prompt,
+                                     CDataFileLock& lock, TileTitleFacts facts)
+    : CSkinPanel(IDD_CHOOSEITEMS),
+      catalog_(catalog),
+      machine_(settings),
+      env_{files_, machine_, settings, prompt, lock},
+      facts_(std::move(facts)) {}
+
+CChooseItemsPanel::~CChooseItemsPanel() {
+  for (auto& tab : tabs_) tab.reset();
+}
+
+BOOL CChooseItemsPanel::OnInit() {
+  header_ = LoadBitmapResource(IDB_CI_HEADER);
+  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  titleFont_.reset(MakeFont(FW_BOLD));
+  for (size_t i = 0; i < tabs_.size(); ++i) {
+    tabs_[i] = std::make_unique<CSkinButton>(tabGroups_, *this, 2);
+    tabs_[i]->Create(Item(kTabs[i].id), kTabs[i].normal, kTabs[i].normal, kTabs[i].selected);
+  }
+  list_ = CListView(Item(IDC_CI_PLUGIN_LIST));
+  list_.InsertColumn(0, "Plugin Name", 130);
+  list_.InsertColumn(1, "Description", 375);
+  list_.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  for (const auto& group : catalog_.Groups()) {
+    const int type = group->GroupType;
+    tiles_.push_back(std::make_unique<CGroupTile>(hwnd_, *group, IsGroupInstalled(type, probe_),
+                                                  TilePictureFor(type), TileTitleFor(type, group->Name, facts_)));
+  }
+  // The Windows page, before any box exists: the boxes are made shown.
+  ShowTilesOf(ItemsPage::kWindows);
+  tabs_[static_cast<size_t>(ItemsPage::kWindows)]->Select();
+  // The tiles' boxes wait for the panel's real size (see Layout).
+  PlaceTabs(ClientRect().right);
+  return TRUE;
+}
+
+void CChooseItemsPanel::PlaceTabs(int cx) {
+  for (size_t i = 0; i < tabs_.size(); ++i)
+    if (tabs_[i])
+      MoveWindow(tabs_[i]->hwnd(), cx - kLineInset - kTabSize - (3 - static_cast<int>(i)) * kTabStep, kTabTop,
+                 kTabSize, kTabSize, TRUE);
+}
+
+// The window sizes the panel to its panel area once it is made; the tiles'
+// boxes are made at the first size change after that, never at the size of
+// the template.
+void CChooseItemsPanel::Layout(int cx, int cy) {
+  if (cx <= 0 || cy <= 0) return;
+  laidOut_ = true;
+  PlaceTabs(cx);
+  for (const auto& tile : tiles_) {
+    PanelRect r;
+    if (TileRectFor(tile->group().GroupType, cx, cy, &r)) tile->Place(r, boxIds_);
+  }
+  const PanelRect l = PluginListRect(cx, cy);
+  if (list_) list_.Move(l.left, l.top, l.right - l.left, l.bottom - l.top);
+  Invalidate();
+}
+
+bool CChooseItemsPanel::OnSkinButtonClicked(CSkinButton& button) {
+  for (size_t i = 0; i < tabs_.size(); ++i)
+    if (tabs_[i].get() == &button) ShowPage(static_cast<ItemsPage>(i));
+  return true;
+}
+
+void CChooseItemsPanel::ShowPage(ItemsPage page) {
+  if (page == page_ && page != ItemsPage::kPlugins) return;  // its tiles are up already
+  for (CGroupTile* tile : shownTiles_) tile->Show(false);
+  shownTiles_.clear();
+  page_ = page;
+  if (page == ItemsPage::kPlugins) {
+    list_.Show(SW_SHOW);
+  } else {
+    list_.Show(SW_HIDE);
+    ShowTilesOf(page);
+  }
+  Invalidate();
+}
+
+void CChooseItemsPanel::ShowTilesOf(ItemsPage page) {
+  std::vector<int> types;
+  for (const auto& tile : tiles_) types.push_back(tile->group().GroupType);
+  for (size_t i : TilesOfPage(page, types)) {
+    tiles_[i]->Show(true);
+    shownTiles_.push_back(tiles_[i].get());
+  }
+}
+
+void CChooseItemsPanel::InsertPluginRow(const PluginRow& row) {
+  std::string text = row.name;
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = static_cast<int>(list_.Send(LVM_GETITEMCOUNT));
+  item.pszText = &text[0];
+  item.lParam = reinterpret_cast<LPARAM>(row.plugin);
+  // The list sorts by the first column: the new item's place is returned.
+  const int index = static_cast<int>(list_.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (index >= 0) list_.SetItemText(index, 1, row.description);
+}
+
+CPluginSpots* CChooseItemsPanel::PluginOfRow(int row) const {
+  if (row < 0) return nullptr;
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  return list_.Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? reinterpret_cast<CPluginSpots*>(item.lParam)
+                                                                       : nullptr;
+}
+
+void CChooseItemsPanel::FillPluginList() {
+  if (!list_) return;
+  // Neither the new items nor their ticks are the user's: nothing is saved.
+  filling_ = true;
+  list_.DeleteAllItems();
+  for (const PluginRow& row : PluginRows(catalog_)) InsertPluginRow(row);
+  const int count = static_cast<int>(list_.Send(LVM_GETITEMCOUNT));
+  for (int i = 0; i < count; ++i) {
+    const CPluginSpots* plugin = PluginOfRow(i);
+    if (plugin == nullptr || !plugin->ToBeCleaned) continue;
+    LVITEMA state = {};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(2);
+    list_.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&state));
+  }
+  filling_ = false;
+}
+
+void CChooseItemsPanel::OnListItemChanged(const NMLISTVIEW& change) {
+  int state = 0;
+  if (!ListCheckChanged(change.uOldState, change.uNewState, &state)) return;
+  CPluginSpots* plugin = PluginOfRow(change.iItem);
+  if (plugin == nullptr) return;
+  plugin->ToBeCleaned = state;
+  if (plugin->IsCustom) SaveCustomPluginChoice(env_, *plugin, state);
+  else SavePluginChoice(env_, *plugin, state);
+}
+
+bool CChooseItemsPanel::OnCommand(int id, int code, HWND) {
+  // Enter in a box or the list belongs to the panel (the window hands it
+  // over instead of closing), and a panel never ends: nothing to do.
+  if (id == IDOK || id == IDCANCEL) return true;
+  if (code != BN_CLICKED) return false;
+  CCleaningSpot* spot = boxIds_.Find(id);
+  if (spot == nullptr) return false;
+  const int state = IsDlgButtonChecked(hwnd_, id) == BST_CHECKED ? 1 : 0;
+  SaveSpotChoice(env_, *spot, state);
+  spot->ToBeCleaned = state;
+  return true;
+}
+
+bool CChooseItemsPanel::OnNotify(int id, NMHDR* header, LRESULT* result) {
+  if (id != IDC_CI_PLUGIN_LIST || header->code != LVN_ITEMCHANGED) return false;
+  if (!filling_) OnListItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
+  *result = 0;
+  return true;
+}
+
+void CChooseItemsPanel::Paint(HDC dc) {
+  RECT client = ClientRect();
+  FillRect(dc, &client, white_ ? white_.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ScopedBrush frame(CreateSolidBrush(kFrameColour));
+  if (frame) {
+    Frame(dc, client, frame.get(), kFrameWidth);
+    RECT line = {client.left + kLineInset, client.top + kLineTop, client.right - kLineInset, client.top + kLineTop + 2};
+    FillRect(dc, &line, frame.get());
+  }
+  for (const CGroupTile* tile : shownTiles_) tile->Paint(dc, titleFont_.get());
+  if (header_) DrawBitmap(dc, kHeaderOrigin.x, kHeaderOrigin.y, header_.get());
+}
+
+bool CChooseItemsPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      Paint(reinterpret_cast<HDC>(wParam));
+      *result = 1;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      *result = reinterpret_cast<LRESULT>(white_.get());
+      return true;
+    case WM_SIZE:
+      Layout(LOWORD(lParam), HIWORD(lParam));
+      return false;
+    case WM_SHOWWINDOW:
+      if (wParam) {
+        // Never sized since it was made (its template had the area's size
+        // already): the boxes are made now.
+        if (!laidOut_) {
+          const RECT client = ClientRect();
+          Layout(client.right, client.bottom);
+        }
+        FillPluginList();
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace sh
