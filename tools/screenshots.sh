@@ -167,4 +167,6 @@ for dialog in "Add Folders to plugin|plugins-add-folders" "Add Files|plugins-add
   shot "$name"
   poke post "$dtitle" 0x8077 0 0      # the harness's "picture taken"
 done
+sleep 1
+kill "$dialogs" 2>/dev/null          # it waits for pictures with no time limit
 wait "$dialogs" 2>/dev/null

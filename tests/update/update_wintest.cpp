@@ -9,7 +9,6 @@
 
 #include "app/child_process.h"
 #include "app/cleaner_app_win.h"
-#include "app/data_loader_win.h"
 #include "engine/browser_windows_win.h"
 #include "engine/win_cleaners_win.h"
 #include "support/fake_shell.h"
@@ -24,7 +23,6 @@ namespace {
 
 using namespace sh::test;
 
-const std::string kSpots = SpotList(SpotXml("Temp", "C:\\t", "*.tmp", 0) + SpotXml("Logs", "C:\\l", "*.log"), 5);
 const std::string kNewSpots =
     SpotList(SpotXml("TEMP", "C:\\t", "*.tmp") + SpotXml("Logs", "C:\\l", "*.log") + SpotXml("New", "C:\\n", "*"), 6);
 
@@ -74,23 +72,8 @@ TEST_F(UpdateServer, TheWebClientTakesOnlyWholeAnswersOfStatus200) {
   EXPECT_FALSE(web.Get("http://127.0.0.1:1/", body, why)) << "nothing listens on port 1";
 }
 
-TEST_F(UpdateServer, TheDialogDownloadsKeepsTheChoicesAndEndsWithOk) {
-  Serve(kNewSpots);
-  ASSERT_EQ(WriteDataFile(data / "Splst.swh", kSpots), 1);
-  CWinDataFileLock lock;
-  CWinDataFiles files(settings, prompt, lock);
-  CListUpdater updater(web, files.env(), clock, UpdateBaseUrl(settings), 5, 0);
-  prompt.answers = {PromptAnswer::kYes};
-  CUpdateDlg dialog(updater, prompt, 10);
-  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-  EXPECT_EQ(dialog.text(), kDownloadingText);
-  EXPECT_EQ(prompt.asked.back().text, kUpdatesDownloadedText);
-  const std::string now = ReadDataFile(files.env().files, data / "Splst.swh");
-  EXPECT_NE(now.find("<Spot name=\"TEMP\" ToBeCleaned=\"0\""), std::string::npos) << now;
-}
-
-// The start-up's loop for a missing spot list, through the setting that
-// points the program at the test server.
+// The start-up's loop for a missing spot list, through the update dialog
+// and the setting that points the program at the test server.
 TEST_F(UpdateServer, AMissingSpotListIsDownloadedAtStartOrTheUserIsToldWhy) {
   RecordingSession session;
   FakeShell shell;

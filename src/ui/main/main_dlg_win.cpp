@@ -464,14 +464,32 @@ void CMainDlg::AfterShutdownRun() {
   helper.ActOnShutdownOption(CSettings(services_.settings).ShutDownOptions());
 }
 
-bool CMainDlg::OnCommand(int id, int, HWND) {
+bool CMainDlg::OnCommand(int id, int code, HWND control) {
+  // Enter on a panel's push button comes here from the dialog manager with
+  // the button's own id: it belongs to the panel the button is on.
+  if (control != nullptr && id != IDOK && id != IDCANCEL) {
+    HWND owner = GetParent(control);
+    if (owner != hwnd_ && owner != nullptr && IsChild(hwnd_, owner)) {
+      SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+      return true;
+    }
+  }
   // Enter typed in a panel's field belongs to the panel, never to the
   // window's close request.
   if (id == IDOK) {
     HWND panel = switcher_.current();
     HWND focus = GetFocus();
     if (panel != nullptr && focus != nullptr && IsChild(panel, focus)) {
-      SendMessageA(panel, WM_COMMAND, IDOK, 0);
+      // On a push button Enter presses it, as in any dialog; elsewhere the
+      // panel decides (a wizard's next step, or nothing).
+      const LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
+      char className[16] = {};
+      GetClassNameA(focus, className, sizeof className);
+      if (lstrcmpiA(className, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON))
+        SendMessageA(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focus));
+      else
+        SendMessageA(panel, WM_COMMAND, IDOK, 0);
       return true;
     }
   }
@@ -609,6 +627,17 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
     case WM_CLEAN_FOR_SHUTDOWN:
       OnCleanForShutdown();
       return true;
+    case DM_GETDEFID: {
+      // No default button of this window while the keyboard is in a panel:
+      // the dialog manager would look for one among the panel's controls
+      // too and send its id here, where the same number is a navigation
+      // button. Enter then comes as IDOK, which OnCommand hands on.
+      HWND panel = switcher_.current();
+      HWND focus = GetFocus();
+      if (panel == nullptr || focus == nullptr || !IsChild(panel, focus)) return false;
+      *result = 0;
+      return true;
+    }
     case WM_TIMER:
       if (wParam != kFinishStartupTimer) return false;
       FinishStartupStep();

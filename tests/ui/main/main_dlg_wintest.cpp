@@ -251,6 +251,19 @@ TEST_F(MainWindow, EndOfSessionCleansFirstAndClosingDuringThatRunEndsWithoutTheA
   EXPECT_EQ(session.done, "dialog") << "no second action";
 }
 
+// Enter on a page's push button comes to the window with the button's id
+// (the dialog manager's way): it presses that button.
+TEST_F(MainWindow, EnterOnAPagesButtonPressesIt) {
+  ASSERT_TRUE(Start());
+  dlg->Navigate(IDC_NAV_CLEAN);
+  HWND button = GetDlgItem(Page(), IDC_CLEAN_BUTTON);
+  SetFocus(button);
+  MSG enter = {button, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+  IsDialogMessageA(Window(), &enter);
+  Pump();
+  EXPECT_EQ(Temp(), kOnlyKeep) << "the run cleaned";
+}
+
 // Enter typed in the Choose Items and Manage Cookies pages (the dialog
 // manager turns it into the window's IDOK) stays in the page: with a shield
 // on, a close request would ask. The cookie page reads the URL cache, whose
