@@ -24,7 +24,52 @@ int ShellIcon(const std::string& path, bool generic, bool open, HIMAGELIST* list
   return images != 0 ? info.iIcon : 0;
 }
 
+// NetShareEnum's level-1 record and its entry points, bound at run time:
+// netapi32 is needed only here, and only when an add dialog opens.
+struct ShareInfo1 {
+  LPWSTR name;
+  DWORD type;
+  LPWSTR remark;
+};
+using NetShareEnumCall = DWORD(WINAPI*)(LPWSTR, DWORD, LPBYTE*, DWORD, LPDWORD, LPDWORD, LPDWORD);
+using NetApiBufferFreeCall = DWORD(WINAPI*)(LPVOID);
+constexpr DWORD kDiskShare = 0;              // STYPE_DISKTREE
+constexpr DWORD kSpecialShare = 0x80000000;  // STYPE_SPECIAL: C$, ADMIN$ and the like
+constexpr DWORD kAllRecords = 0xFFFFFFFF;    // MAX_PREFERRED_LENGTH
+
 }  // namespace
+
+std::vector<std::string> LocalDiskShares() {
+  std::vector<std::string> shares;
+  char system[MAX_PATH + 1] = {};
+  const UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD computerSize = sizeof computer;
+  if (n == 0 || n >= MAX_PATH || !GetComputerNameA(computer, &computerSize)) return shares;
+  // By full path: never a netapi32.dll from the program's own folder.
+  ScopedLibrary netapi(LoadLibraryA((std::string(system) + "\\netapi32.dll").c_str()));
+  if (!netapi) return shares;
+  const auto enumerate = reinterpret_cast<NetShareEnumCall>(
+      reinterpret_cast<void*>(GetProcAddress(netapi.get(), "NetShareEnum")));
+  const auto release = reinterpret_cast<NetApiBufferFreeCall>(
+      reinterpret_cast<void*>(GetProcAddress(netapi.get(), "NetApiBufferFree")));
+  if (enumerate == nullptr || release == nullptr) return shares;
+  LPBYTE buffer = nullptr;
+  DWORD read = 0, total = 0, resume = 0;
+  if (enumerate(nullptr, 1, &buffer, kAllRecords, &read, &total, &resume) != 0 || buffer == nullptr) {
+    if (buffer != nullptr) release(buffer);
+    return shares;
+  }
+  const auto* info = reinterpret_cast<const ShareInfo1*>(buffer);
+  for (DWORD i = 0; i < read; ++i) {
+    if ((info[i].type & 0xFF) != kDiskShare || (info[i].type & kSpecialShare) || info[i].name == nullptr) continue;
+    char name[256] = {};
+    if (WideCharToMultiByte(CP_ACP, 0, info[i].name, -1, name, sizeof name, nullptr, nullptr) > 0)
+      shares.push_back(std::string("\\\\") + computer + "\\" + name);
+  }
+  release(buffer);
+  return shares;
+}
 
 void CFolderTree::Bind(HWND tree) {
   Attach(tree);
@@ -47,6 +92,12 @@ void CFolderTree::Refresh() {
     const std::string name = Format("%c:\\", d[0]);
     const int icon = ShellIcon(name, false, false);
     Insert(TVI_ROOT, name, icon, icon, 0, TVI_LAST, 1);
+  }
+  // The machine's own shared folders, as "\\COMPUTER\share", after the
+  // drives; their folders open like a drive's.
+  for (const std::string& share : LocalDiskShares()) {
+    const int icon = ShellIcon(share, false, false);
+    Insert(TVI_ROOT, share, icon, icon, 0, TVI_LAST, 1);
   }
 }
 

@@ -1,4 +1,5 @@
-// The folder tree of the add dialogs: the drives ("C:\") and their folders
+// The folder tree of the add dialogs: the drives ("C:\"), the machine's
+// shared folders ("\\COMPUTER\share") and their folders
 // with the shell's small icons, each level read the first time it opens. A
 // thin wrapper over the dialog's tree view; the parent hands it the
 // expanding notification.
@@ -8,10 +9,15 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "toolkit/tree_view_win.h"
 
 namespace sh {
+
+// The machine's own disk shares as "\\COMPUTER\share", special ones (C$,
+// ADMIN$) left out; empty when the network functions cannot tell.
+std::vector<std::string> LocalDiskShares();
 
 class CFolderTree : public CTreeView {
  public:
