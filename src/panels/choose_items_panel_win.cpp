@@ -7,11 +7,11 @@
 #include "paths/reg_path_win.h"
 #include "res/resource.h"
 #include "toolkit/bitmap_win.h"
+#include "toolkit/white_panel_win.h"
 
 namespace sh {
 namespace {
 
-constexpr COLORREF kFrameColour = RGB(223, 229, 234);
 constexpr COLORREF kTitleColour = RGB(0x0F, 0x27, 0x44);
 constexpr POINT kHeaderOrigin = {21, 10};
 constexpr int kLineTop = 65, kLineInset = 20;
@@ -32,14 +32,6 @@ const TabSpec kTabs[] = {{IDC_CI_TAB_WINDOWS, IDB_CI_WINDOWS, IDB_CI_WINDOWS_SEL
 HFONT MakeFont(int weight) {
   return CreateFontA(-10, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-}
-
-// A frame `width` pixels wide just inside `r`.
-void Frame(HDC dc, RECT r, HBRUSH brush, int width) {
-  for (int i = 0; i < width; ++i) {
-    FrameRect(dc, &r, brush);
-    InflateRect(&r, -1, -1);
-  }
 }
 
 }  // namespace
@@ -115,9 +107,9 @@ void CGroupTile::Show(bool on) {
 
 void CGroupTile::Paint(HDC dc, HFONT titleFont) const {
   RECT r = {rect_.left, rect_.top, rect_.right, rect_.bottom};
-  ScopedBrush frame(CreateSolidBrush(kFrameColour));
+  ScopedBrush frame(CreateSolidBrush(kPanelRuleColour));
   if (!frame) return;
-  Frame(dc, r, frame.get(), kFrameWidth);
+  FrameInside(dc, r, frame.get(), kFrameWidth);
   RECT strip = {r.left + 3, r.top + 3, r.right - 3, r.top + 20};
   FillRect(dc, &strip, frame.get());
   int textLeft = strip.left + 5;
@@ -291,14 +283,7 @@ bool CChooseItemsPanel::OnNotify(int id, NMHDR* header, LRESULT* result) {
 }
 
 void CChooseItemsPanel::Paint(HDC dc) {
-  RECT client = ClientRect();
-  FillRect(dc, &client, white_ ? white_.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ScopedBrush frame(CreateSolidBrush(kFrameColour));
-  if (frame) {
-    Frame(dc, client, frame.get(), kFrameWidth);
-    RECT line = {client.left + kLineInset, client.top + kLineTop, client.right - kLineInset, client.top + kLineTop + 2};
-    FillRect(dc, &line, frame.get());
-  }
+  PaintWhitePanel(dc, ClientRect(), white_.get(), {kFrameWidth, kLineTop, kLineInset, 2});
   for (const CGroupTile* tile : shownTiles_) tile->Paint(dc, titleFont_.get());
   if (header_) DrawBitmap(dc, kHeaderOrigin.x, kHeaderOrigin.y, header_.get());
 }
@@ -311,8 +296,7 @@ bool CChooseItemsPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      *result = reinterpret_cast<LRESULT>(white_.get());
+      *result = WhitePanelControlColour(wParam, lParam, white_.get());
       return true;
     case WM_SIZE:
       Layout(LOWORD(lParam), HIWORD(lParam));

@@ -4,13 +4,13 @@
 
 #include "res/resource.h"
 #include "toolkit/bitmap_win.h"
+#include "toolkit/white_panel_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
 namespace {
 
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr COLORREF kFrameColour = RGB(223, 229, 234);
 constexpr POINT kHeaderOrigin = {21, 5};
 constexpr int kLineTop = 71, kLineInset = 20;
 
@@ -263,16 +263,7 @@ bool CControlPanelDlg::OnCommand(int id, int code, HWND) {
 }
 
 void CControlPanelDlg::Paint(HDC dc) {
-  RECT client = ClientRect();
-  FillRect(dc, &client, white_ ? white_.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ScopedBrush frame(CreateSolidBrush(kFrameColour));
-  if (frame) FrameRect(dc, &client, frame.get());
-  ScopedPen pen(CreatePen(PS_SOLID, 1, kFrameColour));
-  {
-    ScopedSelectObject usePen(dc, pen.get());
-    MoveToEx(dc, kLineInset, kLineTop, nullptr);
-    LineTo(dc, client.right - kLineInset, kLineTop);
-  }
+  PaintWhitePanel(dc, ClientRect(), white_.get(), {1, kLineTop, kLineInset, 1});
   if (header_) DrawBitmap(dc, kHeaderOrigin.x, kHeaderOrigin.y, header_.get());
 }
 
@@ -283,13 +274,9 @@ bool CControlPanelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       *result = 1;
       return true;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkMode(dc, TRANSPARENT);
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_CP_SHRED_WARNING) SetTextColor(dc, RGB(255, 0, 0));
-      *result = reinterpret_cast<LRESULT>(white_.get());
+    case WM_CTLCOLORBTN:
+      *result = WhitePanelControlColour(wParam, lParam, white_.get(), IDC_CP_SHRED_WARNING);
       return true;
-    }
     case WM_SIZE:
       PlaceTabs(LOWORD(lParam));
       return false;

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "toolkit/white_panel_win.h"
 
 namespace sh {
 namespace {
 
-constexpr COLORREF kFrameColour = RGB(223, 229, 234);
 constexpr COLORREF kTitleColour = RGB(15, 39, 68);
 constexpr int kTitleLeft = 12, kTitleTop = 7, kLineTop = 26, kLineInset = 8;
 constexpr int kMaxNameLength = 128;
@@ -217,14 +217,7 @@ void CPluginWizardPanel::Layout(int cx, int cy) {
 }
 
 void CPluginWizardPanel::Paint(HDC dc) {
-  RECT client = ClientRect();
-  FillRect(dc, &client, white_ ? white_.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ScopedBrush frame(CreateSolidBrush(kFrameColour));
-  if (frame) {
-    FrameRect(dc, &client, frame.get());
-    RECT line = {kLineInset, kLineTop, client.right - kLineInset, kLineTop + 2};
-    FillRect(dc, &line, frame.get());
-  }
+  PaintWhitePanel(dc, ClientRect(), white_.get(), {1, kLineTop, kLineInset, 2});
   const char* title = ViewOfStep(wizard_.step(), WizardAction::kCreate).title;
   ScopedSelectObject font(dc, titleFont_ ? static_cast<HGDIOBJ>(titleFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
@@ -239,13 +232,9 @@ bool CPluginWizardPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       *result = 1;
       return true;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkMode(dc, TRANSPARENT);
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_WIZ_WARNING) SetTextColor(dc, RGB(255, 0, 0));
-      *result = reinterpret_cast<LRESULT>(white_.get());
+    case WM_CTLCOLORBTN:
+      *result = WhitePanelControlColour(wParam, lParam, white_.get(), IDC_WIZ_WARNING);
       return true;
-    }
     case WM_SIZE:
       Layout(LOWORD(lParam), HIWORD(lParam));
       return false;

@@ -118,7 +118,6 @@ using ScopedBitmap = ScopedGeneric<GdiObjectTraits<HBITMAP>>;
 using ScopedFont = ScopedGeneric<GdiObjectTraits<HFONT>>;
 using ScopedRegion = ScopedGeneric<GdiObjectTraits<HRGN>>;
 using ScopedBrush = ScopedGeneric<GdiObjectTraits<HBRUSH>>;
-using ScopedPen = ScopedGeneric<GdiObjectTraits<HPEN>>;
 using ScopedMenu = ScopedGeneric<MenuTraits>;
 using ScopedMemoryDc = ScopedGeneric<MemoryDcTraits>;
 using ScopedAllocatedSid = ScopedGeneric<AllocatedSidTraits>;
