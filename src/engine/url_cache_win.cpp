@@ -30,11 +30,6 @@ void ToEntry(const INTERNET_CACHE_ENTRY_INFOA* record, UrlCacheEntry& entry) {
                          record->LastAccessTime.dwLowDateTime;
 }
 
-template <typename Call>
-bool Bind(HMODULE module, const char* name, Call& call) {
-  call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  return call != nullptr;
-}
 
 }  // namespace
 
@@ -43,9 +38,10 @@ bool CWinInet::Load() {
   const std::string folder = GetSystemFolder();
   if (folder.empty()) return false;
   ScopedLibrary module(LoadLibraryA((folder + "\\wininet.dll").c_str()));
-  if (!module || !Bind(module.get(), "FindFirstUrlCacheEntryA", findFirst) ||
-      !Bind(module.get(), "FindNextUrlCacheEntryA", findNext) || !Bind(module.get(), "FindCloseUrlCache", findClose) ||
-      !Bind(module.get(), "DeleteUrlCacheEntryA", deleteEntry))
+  if (!module || !BindProc(module.get(), "FindFirstUrlCacheEntryA", findFirst) ||
+      !BindProc(module.get(), "FindNextUrlCacheEntryA", findNext) ||
+      !BindProc(module.get(), "FindCloseUrlCache", findClose) ||
+      !BindProc(module.get(), "DeleteUrlCacheEntryA", deleteEntry))
     return false;
   module_ = std::move(module);
   return true;

@@ -7,7 +7,6 @@
 #include "paths/reg_path_win.h"
 #include "res/resource.h"
 #include "toolkit/bitmap_win.h"
-#include "toolkit/white_panel_win.h"
 
 namespace sh {
 namespace {
@@ -126,7 +125,7 @@ void CGroupTile::Paint(HDC dc, HFONT titleFont) const {
 
 CChooseItemsPanel::CChooseItemsPanel(CSpotCatalog& catalog, ISettingsStore& settings, IPrompt& prompt,
                                      CDataFileLock& lock, TileTitleFacts facts)
-    : CSkinPanel(IDD_CHOOSEITEMS),
+    : CWhitePanel(IDD_CHOOSEITEMS, {kFrameWidth, kLineTop, kLineInset, 2}),
       catalog_(catalog),
       machine_(settings),
       env_{files_, machine_, settings, prompt, lock},
@@ -138,7 +137,6 @@ CChooseItemsPanel::~CChooseItemsPanel() {
 
 BOOL CChooseItemsPanel::OnInit() {
   header_ = LoadBitmapResource(IDB_CI_HEADER);
-  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   titleFont_.reset(MakeFont(FW_BOLD));
   for (size_t i = 0; i < tabs_.size(); ++i) {
     tabs_[i] = std::make_unique<CSkinButton>(tabGroups_, *this, 2);
@@ -283,21 +281,12 @@ bool CChooseItemsPanel::OnNotify(int id, NMHDR* header, LRESULT* result) {
 }
 
 void CChooseItemsPanel::Paint(HDC dc) {
-  PaintWhitePanel(dc, ClientRect(), white_.get(), {kFrameWidth, kLineTop, kLineInset, 2});
   for (const CGroupTile* tile : shownTiles_) tile->Paint(dc, titleFont_.get());
   if (header_) DrawBitmap(dc, kHeaderOrigin.x, kHeaderOrigin.y, header_.get());
 }
 
 bool CChooseItemsPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      Paint(reinterpret_cast<HDC>(wParam));
-      *result = 1;
-      return true;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      *result = WhitePanelControlColour(wParam, lParam, white_.get());
-      return true;
     case WM_SIZE:
       Layout(LOWORD(lParam), HIWORD(lParam));
       return false;
@@ -313,7 +302,7 @@ bool CChooseItemsPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       }
       return false;
     default:
-      return false;
+      return CWhitePanel::OnMessage(msg, wParam, lParam, result);
   }
 }
 

@@ -17,7 +17,7 @@
 #include "panels/choose_items.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/skin_button_win.h"
-#include "toolkit/skin_panel_win.h"
+#include "toolkit/white_panel_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -73,7 +73,7 @@ class CGroupTile {
   bool shown_ = false;
 };
 
-class CChooseItemsPanel : public CSkinPanel, public ISkinButtonTarget {
+class CChooseItemsPanel : public CWhitePanel, public ISkinButtonTarget {
  public:
   // Stores through this computer's data files under `lock` (the
   // application's); `facts` title the Windows and Browsers tiles.
@@ -105,7 +105,7 @@ class CChooseItemsPanel : public CSkinPanel, public ISkinButtonTarget {
   void PlaceTabs(int cx);
   // Shows the tiles of `page` and makes them the shown ones.
   void ShowTilesOf(ItemsPage page);
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   void OnListItemChanged(const NMLISTVIEW& change);
   void InsertPluginRow(const PluginRow& row);
 
@@ -122,7 +122,6 @@ class CChooseItemsPanel : public CSkinPanel, public ISkinButtonTarget {
   CSpotBoxIds boxIds_;
   CListView list_;
   ScopedBitmap header_;
-  ScopedBrush white_;
   ScopedFont titleFont_;
   ItemsPage page_ = ItemsPage::kWindows;
   bool filling_ = false;

@@ -4,7 +4,6 @@
 
 #include "res/resource.h"
 #include "toolkit/bitmap_win.h"
-#include "toolkit/white_panel_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
@@ -68,7 +67,7 @@ std::string ProgramPath() {
 
 CControlPanelDlg::CControlPanelDlg(IControlPanelHost& host, ISettingsStore& settings, IPrompt& prompt, IRunEntry& run,
                                    std::string programPath)
-    : CSkinPanel(IDD_CONTROLPANEL),
+    : CWhitePanel(IDD_CONTROLPANEL, {1, kLineTop, kLineInset, 1}, IDC_CP_SHRED_WARNING),
       host_(host),
       store_(settings),
       prompt_(prompt),
@@ -80,7 +79,6 @@ CControlPanelDlg::~CControlPanelDlg() {
 
 BOOL CControlPanelDlg::OnInit() {
   header_ = LoadBitmapResource(IDB_CP_HEADER);
-  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   for (size_t i = 0; i < tabs_.size(); ++i) {
     tabs_[i] = std::make_unique<CSkinButton>(tabGroups_, *this, 3);
     tabs_[i]->Create(Item(kTabs[i].id), kTabs[i].normal, kTabs[i].normal, kTabs[i].selected);
@@ -263,20 +261,11 @@ bool CControlPanelDlg::OnCommand(int id, int code, HWND) {
 }
 
 void CControlPanelDlg::Paint(HDC dc) {
-  PaintWhitePanel(dc, ClientRect(), white_.get(), {1, kLineTop, kLineInset, 1});
   if (header_) DrawBitmap(dc, kHeaderOrigin.x, kHeaderOrigin.y, header_.get());
 }
 
 bool CControlPanelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      Paint(reinterpret_cast<HDC>(wParam));
-      *result = 1;
-      return true;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      *result = WhitePanelControlColour(wParam, lParam, white_.get(), IDC_CP_SHRED_WARNING);
-      return true;
     case WM_SIZE:
       PlaceTabs(LOWORD(lParam));
       return false;
@@ -284,7 +273,7 @@ bool CControlPanelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       if (wParam && shieldPageRequested_) OpenShieldPage();
       return false;
     default:
-      return false;
+      return CWhitePanel::OnMessage(msg, wParam, lParam, result);
   }
 }
 

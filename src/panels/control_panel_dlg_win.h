@@ -13,7 +13,7 @@
 #include "shields/shield_ports_win.h"
 #include "toolkit/seams.h"
 #include "toolkit/skin_button_win.h"
-#include "toolkit/skin_panel_win.h"
+#include "toolkit/white_panel_win.h"
 
 namespace sh {
 
@@ -39,7 +39,7 @@ class IControlPanelHost {
   ~IControlPanelHost() = default;
 };
 
-class CControlPanelDlg : public CSkinPanel, public ISkinButtonTarget {
+class CControlPanelDlg : public CWhitePanel, public ISkinButtonTarget {
  public:
   enum Page { kSettingsPage = 0, kSchedulePage = 1, kShieldPage = 2 };
 
@@ -73,7 +73,7 @@ class CControlPanelDlg : public CSkinPanel, public ISkinButtonTarget {
   bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
   void Check(int id, bool on) const { CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED); }
   void Say(const std::string& text);
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   void OpenShieldPage();
   void PlaceTabs(int width);
 
@@ -85,7 +85,6 @@ class CControlPanelDlg : public CSkinPanel, public ISkinButtonTarget {
   CSkinButtonGroups tabGroups_;
   std::array<std::unique_ptr<CSkinButton>, 3> tabs_;
   ScopedBitmap header_;
-  ScopedBrush white_;
   int page_ = kSettingsPage;
   bool shieldPageRequested_ = false;
   bool filling_ = false;

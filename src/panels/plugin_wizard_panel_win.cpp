@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "toolkit/white_panel_win.h"
 
 namespace sh {
 namespace {
@@ -21,7 +20,7 @@ const int kAddButtons[] = {IDC_WIZ_ADD_FOLDERS, IDC_WIZ_ADD_FILES, IDC_WIZ_ADD_R
 
 CPluginWizardPanel::CPluginWizardPanel(ISettingsStore& settings, IPrompt& prompt, CDataFileLock& lock,
                                        std::function<void(DataFileEnv&)> reloadCustomPlugins, IAddDialogRunner* runner)
-    : CSkinPanel(IDD_PLUGINS),
+    : CWhitePanel(IDD_PLUGINS, {1, kLineTop, kLineInset, 2}, IDC_WIZ_WARNING),
       machine_(settings),
       env_{files_, machine_, settings, prompt, lock},
       wizard_(env_, std::move(reloadCustomPlugins)),
@@ -33,7 +32,6 @@ CPluginWizardPanel::~CPluginWizardPanel() {
 }
 
 BOOL CPluginWizardPanel::OnInit() {
-  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   titleFont_.reset(CreateFontA(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
   tree_ = CTreeView(Item(IDC_WIZ_TREE));
@@ -217,7 +215,6 @@ void CPluginWizardPanel::Layout(int cx, int cy) {
 }
 
 void CPluginWizardPanel::Paint(HDC dc) {
-  PaintWhitePanel(dc, ClientRect(), white_.get(), {1, kLineTop, kLineInset, 2});
   const char* title = ViewOfStep(wizard_.step(), WizardAction::kCreate).title;
   ScopedSelectObject font(dc, titleFont_ ? static_cast<HGDIOBJ>(titleFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
@@ -227,14 +224,6 @@ void CPluginWizardPanel::Paint(HDC dc) {
 
 bool CPluginWizardPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      Paint(reinterpret_cast<HDC>(wParam));
-      *result = 1;
-      return true;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      *result = WhitePanelControlColour(wParam, lParam, white_.get(), IDC_WIZ_WARNING);
-      return true;
     case WM_SIZE:
       Layout(LOWORD(lParam), HIWORD(lParam));
       return false;
@@ -243,7 +232,7 @@ bool CPluginWizardPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       if (wParam) EnterStep(0);
       return false;
     default:
-      return CSkinPanel::OnMessage(msg, wParam, lParam, result);
+      return CWhitePanel::OnMessage(msg, wParam, lParam, result);
   }
 }
 

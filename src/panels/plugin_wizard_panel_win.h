@@ -15,13 +15,13 @@
 #include "panels/add_dialogs_win.h"
 #include "panels/plugin_wizard.h"
 #include "toolkit/common_controls_win.h"
-#include "toolkit/skin_panel_win.h"
+#include "toolkit/white_panel_win.h"
 #include "toolkit/tree_view_win.h"
 #include "toolkit/win_handles_win.h"
 
 namespace sh {
 
-class CPluginWizardPanel : public CSkinPanel {
+class CPluginWizardPanel : public CWhitePanel {
  public:
   // Stores through this computer's data files under `lock`; after every
   // change to the custom plugins file `reloadCustomPlugins` is called (the
@@ -54,7 +54,7 @@ class CPluginWizardPanel : public CSkinPanel {
   // The tree afresh from the wizard's items: the root and its three nodes.
   void BuildTree();
   void Layout(int cx, int cy);
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
 
   CWinFileStore files_;
   CWinPluginEnvironment machine_;
@@ -64,7 +64,6 @@ class CPluginWizardPanel : public CSkinPanel {
   IAddDialogRunner& runner_;
   CTreeView tree_;
   ScopedImageList treeImages_;
-  ScopedBrush white_;
   ScopedFont titleFont_;
   RECT labelStepZero_ = {0, 0, 0, 0};
 };

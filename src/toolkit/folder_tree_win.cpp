@@ -49,11 +49,10 @@ std::vector<std::string> LocalDiskShares() {
   // By full path: never a netapi32.dll from the program's own folder.
   ScopedLibrary netapi(LoadLibraryA((std::string(system) + "\\netapi32.dll").c_str()));
   if (!netapi) return shares;
-  const auto enumerate = reinterpret_cast<NetShareEnumCall>(
-      reinterpret_cast<void*>(GetProcAddress(netapi.get(), "NetShareEnum")));
-  const auto release = reinterpret_cast<NetApiBufferFreeCall>(
-      reinterpret_cast<void*>(GetProcAddress(netapi.get(), "NetApiBufferFree")));
-  if (enumerate == nullptr || release == nullptr) return shares;
+  NetShareEnumCall enumerate = nullptr;
+  NetApiBufferFreeCall release = nullptr;
+  if (!BindProc(netapi.get(), "NetShareEnum", enumerate) || !BindProc(netapi.get(), "NetApiBufferFree", release))
+    return shares;
   LPBYTE buffer = nullptr;
   DWORD read = 0, total = 0, resume = 0;
   if (enumerate(nullptr, 1, &buffer, kAllRecords, &read, &total, &resume) != 0 || buffer == nullptr) {

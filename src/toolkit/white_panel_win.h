@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include "toolkit/skin_panel_win.h"
+#include "toolkit/win_handles_win.h"
+
 namespace sh {
 
 constexpr COLORREF kPanelRuleColour = RGB(223, 229, 234);
@@ -19,12 +22,24 @@ struct WhitePanelRules {
 // A frame `width` pixels wide just inside `r`.
 void FrameInside(HDC dc, RECT r, HBRUSH brush, int width);
 
-// Fills `client` with `white` (the stock white brush when null), then the
-// frame and the rule.
-void PaintWhitePanel(HDC dc, const RECT& client, HBRUSH white, const WhitePanelRules& rules);
+// A panel on a white ground: it paints its ground (white, frame, rule) and
+// then Paint on WM_ERASEBKGND, and answers its controls' colour requests
+// with transparent text on white, red for the control `redId` (0: none).
+// It draws no skin, so it loads none.
+class CWhitePanel : public CSkinPanel {
+ public:
+  CWhitePanel(int templateId, const WhitePanelRules& rules, int redId = 0);
 
-// The answer to WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: transparent text on
-// `white`, red for the control `redId` (0: none).
-LRESULT WhitePanelControlColour(WPARAM wParam, LPARAM lParam, HBRUSH white, int redId = 0);
+ protected:
+  // What the panel draws over its ground.
+  virtual void Paint(HDC dc) = 0;
+  // Derived panels pass the messages they do not handle on to here.
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  WhitePanelRules rules_;
+  int redId_;
+  ScopedBrush white_;
+};
 
 }  // namespace sh

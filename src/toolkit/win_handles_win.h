@@ -155,6 +155,14 @@ using ScopedWindow = ScopedGeneric<WindowTraits>;
 using ScopedCursor = ScopedGeneric<CursorTraits>;
 using ScopedLibrary = ScopedGeneric<LibraryTraits>;
 
+// Binds `call` to the export `name` of `module` (calls bound at run time,
+// where a DLL is loaded only when needed); false when it is missing.
+template <typename Call>
+bool BindProc(HMODULE module, const char* name, Call& call) {
+  call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return call != nullptr;
+}
+
 // A window's DC from GetDC, given back with ReleaseDC.
 class ScopedGetDc {
  public:

@@ -6,24 +6,15 @@
 #include "toolkit/text.h"
 
 namespace sh {
-namespace {
-
-template <typename Call>
-bool Bind(HMODULE module, const char* name, Call& call) {
-  call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  return call != nullptr;
-}
-
-}  // namespace
 
 bool CWinWebClient::Load() {
   if (module_) return true;
   const std::string folder = GetSystemFolder();
   if (folder.empty()) return false;
   ScopedLibrary module(LoadLibraryA((folder + "\\wininet.dll").c_str()));
-  if (!module || !Bind(module.get(), "InternetOpenA", open_) || !Bind(module.get(), "InternetOpenUrlA", openUrl_) ||
-      !Bind(module.get(), "InternetReadFile", read_) || !Bind(module.get(), "InternetCloseHandle", close_) ||
-      !Bind(module.get(), "HttpQueryInfoA", query_))
+  if (!module || !BindProc(module.get(), "InternetOpenA", open_) ||
+      !BindProc(module.get(), "InternetOpenUrlA", openUrl_) || !BindProc(module.get(), "InternetReadFile", read_) ||
+      !BindProc(module.get(), "InternetCloseHandle", close_) || !BindProc(module.get(), "HttpQueryInfoA", query_))
     return false;
   module_ = std::move(module);
   return true;
