@@ -9,7 +9,7 @@ WIN := $(B)/win
 # The 32-bit Windows build: the shipped programs (Windows XP SP3 and later).
 WIN32 := $(B)/win32
 
-.PHONY: all deps build native windows test run bench clean screenshots
+.PHONY: all deps build native windows installer test run bench clean screenshots
 
 all: build
 
@@ -38,7 +38,12 @@ windows: deps native
 
 build: native windows
 
-test: build
+# The setup programs (NSIS): the shipped 32-bit one and the 64-bit one the
+# tests install under Wine, in $(B)/installer.
+installer: build
+	@bash tools/make-installer.sh
+
+test: installer
 	@bash tools/run-tests.sh
 
 run: build
@@ -47,8 +52,8 @@ run: build
 bench: build
 	@bash tools/bench.sh
 
-screenshots: build
+screenshots: installer
 	@bash tools/screenshots.sh
 
 clean:
-	rm -rf $(NATIVE) $(WIN) $(WIN32) $(B)/wine
+	rm -rf $(NATIVE) $(WIN) $(WIN32) $(B)/wine $(B)/installer

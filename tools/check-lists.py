@@ -8,9 +8,13 @@
         makes sure that the checker rejects every broken copy (exit 1 if not).
 
 The rules keep the lists loadable by the program and, above all, safe: a folder
-entry deletes files, a registry key entry deletes a whole key subtree.
+entry deletes files, a registry key entry deletes a whole key subtree. What a
+run takes by default (a ticked entry) never reaches the user's own documents
+or files that may hold unfinished work, and every plugin is found wherever its
+program was installed.
 """
 
+import fnmatch
 import re
 import sys
 import xml.etree.ElementTree as ET
@@ -19,7 +23,7 @@ import xml.etree.ElementTree as ET
 PATH_TOKENS = (
     ":IE_Cache:", ":IE_Cookies:", ":Recent:", ":Sys_Temp:", ":Win_Temp:",
     ":OutlookFolder:", ":OutlookFolder2:", ":MSN_Received_Files_Folder:",
-    ":APPDATA:", ":LOCAL_APPDATA:", ":COMMON_APPDATA:", ":AOL_USER:",
+    ":APPDATA:", ":LOCAL_APPDATA:", ":LOCAL_LOW:", ":COMMON_APPDATA:", ":AOL_USER:",
     ":AOL_DATA_PATH:", ":PF:", ":WINDIR:", ":SYS:",
 )
 # The one token of registry paths, and only in the spot list.
@@ -31,13 +35,14 @@ NEVER_EMPTY_TOKENS = {
     ":OutlookFolder:", ":OutlookFolder2:", ":MSN_Received_Files_Folder:",
 }
 # Folders that hold far more than traces: never cleaned with a broad mask.
-BROAD_TOKENS = {":APPDATA:", ":LOCAL_APPDATA:", ":COMMON_APPDATA:", ":PF:", ":WINDIR:", ":SYS:"}
+# (:LOCAL_LOW: is the user's AppData\LocalLow, empty on XP.)
+BROAD_TOKENS = {":APPDATA:", ":LOCAL_APPDATA:", ":LOCAL_LOW:", ":COMMON_APPDATA:", ":PF:", ":WINDIR:", ":SYS:"}
 ROOTS = ("HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_USERS")
 
 SPECIAL_TYPES = (2, 5, 6, 8, 9)   # cleaners of their own; items are not used
 VALID_SPOT_TYPES = {0, 2, 5, 6, 7, 8, 9}
-MIN_SPOTS = 40
-MIN_PLUGINS = 30
+MIN_SPOTS = 80
+MIN_PLUGINS = 60
 PLUGIN_SECTIONS = ("FIND_DATA", "FILES", "FOLDERS", "REGISTRY")
 
 TOKEN_RE = re.compile(r":[A-Za-z_][A-Za-z0-9_]*:")
@@ -67,8 +72,43 @@ PROTECTED_KEY_PATTERNS = [re.compile(p) for p in (
 SETTINGS_KEY_NAMES = {
     "SETTINGS", "OPTIONS", "PREFERENCES", "PREFS", "CONFIGURATION", "CONFIG",
     "MAIN", "GENERAL", "AVGENERAL", "DATA", "CURRENTVERSION", "POLICIES",
-    "SOFTWARE", "MICROSOFT", "WINDOWS",
+    "SOFTWARE", "MICROSOFT", "WINDOWS", "BAGS",
 }
+# Trace keys that sit where the rules above see settings, each allowed by its
+# exact name (upper case, without the root). True: the key also holds the
+# user's choices (the folder views of ShellBags), so only an unticked entry
+# may name it.
+TRACE_KEY_EXCEPTIONS = {
+    r"SOFTWARE\CLASSES\LOCAL SETTINGS\SOFTWARE\MICROSOFT\WINDOWS\SHELL\MUICACHE": False,
+    r"SOFTWARE\CLASSES\LOCAL SETTINGS\SOFTWARE\MICROSOFT\WINDOWS\SHELL\BAGMRU": True,
+    r"SOFTWARE\CLASSES\LOCAL SETTINGS\SOFTWARE\MICROSOFT\WINDOWS\SHELL\BAGS": True,
+    r"SOFTWARE\MICROSOFT\WINDOWS\SHELLNOROAM\BAGMRU": True,
+    r"SOFTWARE\MICROSOFT\WINDOWS\SHELLNOROAM\BAGS": True,
+}
+
+# Folders that hold the user's own files: only an unticked entry may clean
+# in them. Path components, compared ignoring case.
+USER_DOCUMENT_FOLDERS = {
+    "my documents", "documents", "desktop", "downloads", "pictures", "my pictures",
+    "music", "my music", "videos", "my videos", "my received files",
+}
+USER_DOCUMENT_TOKENS = (":MSN_Received_Files_Folder:",)
+# Files that may hold work in progress: partial downloads, browser sessions,
+# unsaved documents and mail stores. Only an unticked entry may name them; a
+# mask or a folder name that matches one of these patterns (ignoring case)
+# counts.
+WORK_IN_PROGRESS_PATTERNS = (
+    # partial downloads
+    "*.part", "*.partial", "*.crdownload", "*.download", "*.!ut", "*.!qb",
+    "*.bc!", "*.jc!", "*.dctmp",
+    # browser sessions
+    "session*", "current session", "last session", "current tabs", "last tabs",
+    "sessionstore*",
+    # AutoRecover copies of unsaved documents
+    "*.asd", "*.xar",
+    # mail stores
+    "*.dbx", "*.pst", "*.ost", "*.mbx", "*.eml", "*.msf",
+)
 VERSION_NAME_RE = re.compile(r"\d+(\.\d+)*")
 
 
@@ -138,8 +178,24 @@ class Checker:
         if only_token and bare not in NEVER_EMPTY_TOKENS and (broad_mask or descend):
             self.fail(where, "%r may expand to nothing, which would make this entry clean the current drive's root; add a subfolder or use a narrow mask without descent" % path)
 
-    def check_registry(self, where, text, spot_list, cleans_key):
-        """A registry path text: root name, backslash, subkey."""
+    def check_user_files(self, where, path, mask, ticked):
+        """What a default run must never take: the user's own documents and
+        files that may hold work in progress."""
+        if not ticked:
+            return
+        parts = [p for p in path.split("\\") if p]
+        if any(t in path for t in USER_DOCUMENT_TOKENS) or any(p.lower() in USER_DOCUMENT_FOLDERS for p in parts):
+            self.fail(where, "%r is a user-document folder: only an unticked entry may clean in it" % path)
+        for name in parts + [mask]:
+            for pattern in WORK_IN_PROGRESS_PATTERNS:
+                if fnmatch.fnmatchcase(name.lower(), pattern):
+                    self.fail(where, "%r matches %r, a file that may hold work in progress (a partial download, "
+                              "a session, unsaved work or mail): only an unticked entry may name it" % (name, pattern))
+                    break
+
+    def check_registry(self, where, text, spot_list, cleans_key, ticked=False):
+        """A registry path text: root name, backslash, subkey; `ticked`: the
+        entry is cleaned by default."""
         self.check_tokens(where, text, SPOT_REGISTRY_TOKENS if spot_list else ())
         root, sep, sub = text.partition("\\")
         if spot_list:
@@ -155,7 +211,11 @@ class Checker:
         if cleans_key:
             upper = sub.upper()
             parts = upper.split("\\")
-            if len(parts) < 3:
+            mixed = TRACE_KEY_EXCEPTIONS.get(upper)
+            if mixed is not None:
+                if mixed and ticked:
+                    self.fail(where, "key %r also holds the user's choices: only an unticked entry may empty it" % text)
+            elif len(parts) < 3:
                 self.fail(where, "key %r is too broad to be emptied (fewer than three key names below the root)" % text)
             elif any(p.fullmatch(upper) for p in PROTECTED_KEY_PATTERNS) \
                     or parts[-1] in SETTINGS_KEY_NAMES or VERSION_NAME_RE.fullmatch(parts[-1]):
@@ -236,10 +296,11 @@ class Checker:
             self.fail(where, "a Type %d spot has a cleaner of its own; its items would never be used" % t)
         if t == 0 and not items:
             self.fail(where, "a Type 0 spot without items cleans nothing")
+        ticked = spot.get("ToBeCleaned") != "0"
         for ii, item in enumerate(items, 1):
-            self.check_spot_item("%s item %d" % (where, ii), item, t)
+            self.check_spot_item("%s item %d" % (where, ii), item, t, ticked)
 
-    def check_spot_item(self, where, item, spot_type):
+    def check_spot_item(self, where, item, spot_type, ticked):
         it = item.get("Type")
         name = item.get("name") or ""
         if it == "0":
@@ -254,13 +315,14 @@ class Checker:
             if name:
                 self.check_folder(where, name, flags, item.get("DeleteSubDir") == "1",
                                   delete_root=item.get("DeleteRootDir") == "1")
+                self.check_user_files(where, name, flags, ticked)
         elif it == "1":
             if spot_type == 7:
                 self.fail(where, "a Type 7 spot uses only its folder entries; this registry entry would never be used")
             if not name:
                 self.fail(where, "registry key entry with an empty name")
             else:
-                self.check_registry(where, name, spot_list=True, cleans_key=True)
+                self.check_registry(where, name, spot_list=True, cleans_key=True, ticked=ticked)
         else:
             self.fail(where, "item Type %r: the spot list knows only 0 (folder) and 1 (registry key)" % it)
 
@@ -295,7 +357,9 @@ class Checker:
             self.fail(where, "Description must be one non-empty line")
         if plugin.get("ToBeCleaned") not in ("0", "1"):
             self.fail(where, "ToBeCleaned must be 0 or 1, found %r" % plugin.get("ToBeCleaned"))
+        ticked = plugin.get("ToBeCleaned") != "0"
         tests = 0
+        anywhere = 0   # presence tests that hold wherever the program was installed
         entries = 0
         for section in plugin:
             if section.tag not in PLUGIN_SECTIONS:
@@ -306,13 +370,25 @@ class Checker:
                 if section.tag == "FIND_DATA":
                     tests += 1
                     self.check_find_item(iw, item)
+                    anywhere += self.independent_of_install_folder(item)
                 else:
                     entries += 1
-                    self.check_clean_item(iw, section.tag, item)
+                    self.check_clean_item(iw, section.tag, item, ticked)
         if tests == 0:
             self.fail(where, "no presence test in FIND_DATA: the plugin would never count as installed")
+        elif anywhere == 0:
+            self.fail(where, "every presence test depends on the install folder (:PF: or a drive): add a REG_KEY "
+                      "or a FILE in the user's or the machine's data folders")
         if entries == 0:
             self.fail(where, "no FILES, FOLDERS or REGISTRY entry: the plugin cleans nothing")
+
+    @staticmethod
+    def independent_of_install_folder(item):
+        """A presence test that holds wherever the program was installed."""
+        if item.tag == "REG_KEY":
+            return bool(item.get("Key"))
+        name = item.get("Name") or ""
+        return item.tag == "FILE" and bool(name) and not name.startswith(":PF:") and not DRIVE_RE.match(name)
 
     def check_find_item(self, where, item):
         if item.tag == "REG_KEY":
@@ -331,7 +407,7 @@ class Checker:
         else:
             self.fail(where, "<%s> is not a presence test (REG_KEY or FILE)" % item.tag)
 
-    def check_clean_item(self, where, section, item):
+    def check_clean_item(self, where, section, item, ticked):
         if section == "FILES":
             if item.tag != "FILE":
                 self.fail(where, "FILES holds FILE elements, found <%s>" % item.tag)
@@ -343,6 +419,7 @@ class Checker:
             if not sep:
                 folder, mask = n, ""
             self.check_folder(where, folder, mask, descend=False)
+            self.check_user_files(where, folder, mask, ticked)
         elif section == "FOLDERS":
             if item.tag != "FOLDER":
                 self.fail(where, "FOLDERS holds FOLDER elements, found <%s>" % item.tag)
@@ -354,6 +431,7 @@ class Checker:
                 self.fail(where, "FOLDER without a Name")
                 return
             self.check_folder(where, n, "", descend=(inc or "").lower() == "yes")
+            self.check_user_files(where, n, "", ticked)
         elif section == "REGISTRY":
             k = item.get("Key") or ""
             if item.tag not in ("REG_KEY", "REG_VALUE"):
@@ -363,13 +441,13 @@ class Checker:
                 self.fail(where, "%s without a Key" % item.tag)
                 return
             if item.tag == "REG_KEY":
-                self.check_registry(where, k, spot_list=False, cleans_key=True)
+                self.check_registry(where, k, spot_list=False, cleans_key=True, ticked=ticked)
             else:
                 v = item.get("Value")
                 if not v:
                     self.fail(where, "REG_VALUE without a Value (a value name, or *.* for the whole key)")
                     return
-                self.check_registry(where, k, spot_list=False, cleans_key=(v == "*.*"))
+                self.check_registry(where, k, spot_list=False, cleans_key=(v == "*.*"), ticked=ticked)
 
 
 def check(spot_raw, plugin_raw):
@@ -415,6 +493,32 @@ def _remove_spots(root, keep):
         g.remove(s)
 
 
+def _ticked_folder_item(root):
+    return _first_item(root, lambda s, it: it.get("Type") == "0" and s.get("Type") == "0" and s.get("ToBeCleaned") == "1")
+
+
+def _spot_named(root, name):
+    return next(s for s in _spots(root) if s.get("name") == name)
+
+
+def _spot_naming(root, text):
+    """The spot with an item whose name holds `text`."""
+    return next(s for s in _spots(root) for c in s[:1] for it in c if text in (it.get("name") or ""))
+
+
+def _ticked_plugin_with(root, tag, item):
+    """Gives the first ticked plugin one more section `tag` holding `item`."""
+    plugin = next(p for p in root if p.get("ToBeCleaned") == "1")
+    section = ET.SubElement(plugin, tag)
+    section.append(item)
+
+
+def _only_test(plugin, name):
+    for s in [s for s in plugin if s.tag == "FIND_DATA"]:
+        plugin.remove(s)
+    ET.SubElement(ET.SubElement(plugin, "FIND_DATA"), "FILE", Name=name)
+
+
 def _set(el, **attrs):
     for k, v in attrs.items():
         el.set(k, v)
@@ -434,7 +538,7 @@ SPOT_MUTATIONS = [
     ("group without name", lambda r: r[0].attrib.pop("name"), "lacks a name"),
     ("GroupType 7", lambda r: r[0].set("GroupType", "7"), "outside 0..6"),
     ("no group of type 4", lambda r: [r.remove(g) for g in list(r) if g.get("GroupType") == "4"], "no group of GroupType 4"),
-    ("39 spots", lambda r: _remove_spots(r, MIN_SPOTS - 1), "fewer than 40"),
+    ("one spot too few", lambda r: _remove_spots(r, MIN_SPOTS - 1), "fewer than %d" % MIN_SPOTS),
     ("empty folder name", lambda r: _folder_item(r).set("name", ""), "empty name"),
     ("empty mask", lambda r: _folder_item(r).set("flags", ""), "empty flags"),
     ("relative folder", lambda r: _folder_item(r).set("name", "Temp\\Junk"), "not absolute"),
@@ -467,10 +571,23 @@ SPOT_MUTATIONS = [
     ("empty description", lambda r: _spots(r)[0].set("Description", ""), "Description"),
     ("unknown spot Type", lambda r: _spots(r)[0].set("Type", "3"), "is not one of"),
     ("no Version", lambda r: r.attrib.pop("Version"), "Version"),
+    ("LOCAL_LOW alone with *.*", lambda r: _set(_folder_item(r), name=":LOCAL_LOW:", flags="*.*", DeleteSubDir="0"), "broad mask"),
+    # User documents and work in progress, only in unticked spots.
+    ("My Received Files ticked", lambda r: _spot_naming(r, ":MSN_Received_Files_Folder:").set("ToBeCleaned", "1"), "user-document folder"),
+    ("ticked spot in My Documents", lambda r: _ticked_folder_item(r).set("name", "C:\\Documents and Settings\\All Users\\My Documents\\Scans"), "user-document folder"),
+    ("ticked spot in a Desktop folder", lambda r: _ticked_folder_item(r).set("name", ":APPDATA:\\Demo\\desktop"), "user-document folder"),
+    ("ticked partial downloads", lambda r: _ticked_folder_item(r).set("flags", "*.crdownload"), "work in progress"),
+    ("ticked mail store", lambda r: _ticked_folder_item(r).set("flags", "Inbox.PST"), "work in progress"),
+    ("ticked sessions folder", lambda r: _ticked_folder_item(r).set("name", ":APPDATA:\\Demo\\Sessions"), "work in progress"),
+    ("ticked AutoRecover copies", lambda r: _spot_named(r, "Office AutoRecover and Unsaved Files").set("ToBeCleaned", "1"), "work in progress"),
+    # Keys that mix a trace with the user's choices, and the exceptions' reach.
+    ("ShellBags ticked", lambda r: _spot_naming(r, "\\Shell\\BagMRU").set("ToBeCleaned", "1"), "also holds the user's choices"),
+    ("the Shell key above MUICache", lambda r: _reg_item(r).set("name", "HKEY_CURRENT_USER\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell"), "holds settings"),
+    ("XP folder views ticked", lambda r: _reg_item(r).set("name", "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\ShellNoRoam\\Bags"), "also holds the user's choices"),
 ]
 
 PLUGIN_MUTATIONS = [
-    ("29 plugins", lambda r: [r.remove(p) for p in list(r)[MIN_PLUGINS - 1:]], "fewer than 30"),
+    ("one plugin too few", lambda r: [r.remove(p) for p in list(r)[MIN_PLUGINS - 1:]], "fewer than %d" % MIN_PLUGINS),
     ("duplicate plugin name", lambda r: r[1].set("Name", r[0].get("Name").lower()), "duplicates"),
     ("short root in test", lambda r: _first_plugin_section(r, "FIND_DATA").append(ET.Element("REG_KEY", Key="HKCU\\Software\\Demo")), "registry root"),
     ("root only in REG_KEY", lambda r: _first_plugin_section(r, "REGISTRY").append(ET.Element("REG_KEY", Key="HKEY_CURRENT_USER")), "names only a root"),
@@ -486,6 +603,18 @@ PLUGIN_MUTATIONS = [
     ("no presence test", lambda r: [p.remove(s) for p in r[:1] for s in list(p) if s.tag == "FIND_DATA"], "no presence test"),
     ("misspelt section", lambda r: r[0].append(ET.Element("FOLDER_LIST")), "unknown section"),
     ("REG_VALUE without Value", lambda r: _first_plugin_section(r, "REGISTRY").append(ET.Element("REG_VALUE", Key="HKEY_CURRENT_USER\\Software\\Demo\\App")), "without a Value"),
+    ("LOCAL_LOW alone as a FOLDER", lambda r: _first_plugin_section(r, "FOLDERS").append(ET.Element("FOLDER", Name=":LOCAL_LOW:", IncludeSubFolders="no")), "broad mask"),
+    # User documents and work in progress, only in unticked plugins.
+    ("ticked plugin empties Downloads", lambda r: _ticked_plugin_with(r, "FOLDERS", ET.Element("FOLDER", Name="C:\\Users\\Public\\Downloads", IncludeSubFolders="no")), "user-document folder"),
+    ("ticked plugin in My Received Files", lambda r: _ticked_plugin_with(r, "FILES", ET.Element("FILE", Name=":MSN_Received_Files_Folder:\\*.log")), "user-document folder"),
+    ("ticked sessionstore", lambda r: _ticked_plugin_with(r, "FILES", ET.Element("FILE", Name=":APPDATA:\\Demo\\Profiles\\sessionstore.js")), "work in progress"),
+    ("ticked Current Tabs", lambda r: _ticked_plugin_with(r, "FILES", ET.Element("FILE", Name=":LOCAL_APPDATA:\\Demo\\User Data\\Default\\Current Tabs")), "work in progress"),
+    ("ticked torrent parts", lambda r: _ticked_plugin_with(r, "FILES", ET.Element("FILE", Name=":APPDATA:\\Demo\\*.!ut")), "work in progress"),
+    ("ticked mail folder store", lambda r: _ticked_plugin_with(r, "FILES", ET.Element("FILE", Name=":APPDATA:\\Demo\\Mail\\Trash.msf")), "work in progress"),
+    ("ticked ShellBags key", lambda r: _ticked_plugin_with(r, "REGISTRY", ET.Element("REG_VALUE", Key="HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\ShellNoRoam\\BagMRU", Value="*.*")), "also holds the user's choices"),
+    # Presence tests that hold wherever the program was installed.
+    ("only a Program Files test", lambda r: _only_test(r[0], ":PF:\\Demo\\demo.exe"), "depends on the install folder"),
+    ("only a drive-letter test", lambda r: _only_test(r[0], "C:\\Demo\\demo.exe"), "depends on the install folder"),
 ]
 
 

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PKGS="cmake make g++ libtinyxml-dev googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
-      wine64 xvfb xauth python3 dpkg-dev librsvg2-bin imagemagick x11-apps x11-utils"
+      wine64 xvfb xauth python3 dpkg-dev librsvg2-bin imagemagick x11-apps x11-utils nsis"
 
 missing=""
 for p in $PKGS; do

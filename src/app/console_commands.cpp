@@ -27,6 +27,10 @@ const char kConsoleUsage[] =
     "  --unchoose NAME... marks them not chosen\n"
     "  --seed             leaves traces of every kind the shipped list cleans (a\n"
     "                     demonstration on a fresh Wine prefix)\n"
+    "  --setup-data FOLDER\n"
+    "                     what the setup program runs: lets the Users group change\n"
+    "                     the data folder, then installs the lists in FOLDER into\n"
+    "                     it, keeping the choices of the lists there by name\n"
     "  --help             this text\n"
     "\n"
     "Rows: without NAME, what the Clean list shows (chosen spots, chosen installed\n"
@@ -84,6 +88,20 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
       options.command = command;
       isCommand = true;
     }
+    if (arg == "--setup-data") {
+      if (!commandText.empty() && commandText != arg) {
+        error = commandText + " and " + arg + " cannot be used together";
+        return false;
+      }
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = "--setup-data needs a folder";
+        return false;
+      }
+      commandText = arg;
+      options.command = ConsoleCommand::kSetupData;
+      options.setupFrom = args[++i];
+      continue;
+    }
     if (isCommand) continue;
     if (arg == "--all") options.all = true;
     else if (arg == "--pause") options.pause = true;
@@ -114,7 +132,8 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
   else if (options.freeSpace && options.command != ConsoleCommand::kClean &&
            options.command != ConsoleCommand::kPreview)
     error = "--free-space goes with --clean or --preview only";
-  else if (!options.demoRoot.empty() && (choosing || options.command == ConsoleCommand::kSeed))
+  else if (!options.demoRoot.empty() &&
+           (choosing || options.command == ConsoleCommand::kSeed || options.command == ConsoleCommand::kSetupData))
     error = "--demo cannot be used with " + commandText;
   else if (options.quiet && options.verbose) error = "--quiet and --verbose cannot be used together";
   return error.empty();

@@ -10,12 +10,13 @@
 
 namespace sh {
 
-enum class ConsoleCommand { kClean, kPreview, kList, kChoose, kUnchoose, kSeed, kHelp };
+enum class ConsoleCommand { kClean, kPreview, kList, kChoose, kUnchoose, kSeed, kSetupData, kHelp };
 
 struct ConsoleOptions {
   ConsoleCommand command = ConsoleCommand::kClean;  // also when no command is given
   std::vector<std::string> names;                   // NAME masks
   std::string demoRoot;                             // --demo DIR
+  std::string setupFrom;                            // --setup-data FOLDER
   bool all = false;
   bool pause = false;
   bool verbose = false;

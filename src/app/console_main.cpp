@@ -9,6 +9,7 @@
 #include "app/console_commands.h"
 #include "app/console_host_win.h"
 #include "app/data_loader_win.h"
+#include "app/setup_data_win.h"
 #include "app/system_info_win.h"
 #include "app/trace_seeder_win.h"
 #include "engine/browser_windows_win.h"
@@ -21,6 +22,7 @@
 #include "toolkit/text.h"
 #include "toolkit/win_handles_win.h"
 #include "toolkit/win_seams_win.h"
+#include "update/list_update.h"
 
 using namespace sh;
 
@@ -138,6 +140,22 @@ int SaveChoices(DataFileEnv& env, CSpotCatalog& catalog, const std::vector<std::
   return failed == 0 ? 0 : 1;
 }
 
+// --setup-data: run by the setup program after it wrote `path`. Every step
+// is tried; exit 1 when one failed (the setup then tells the user).
+int SetUpDataFolder(ISettingsStore& settings, const std::string& from) {
+  CConsolePrompt prompt;
+  CWinDataFileLock lock;
+  CWinDataFiles data(settings, prompt, lock);
+  const std::string folder = StripTrailing(settings.Read("path"), '\\');
+  std::string why;
+  bool ok = LetUsersChangeFolder(folder, why);
+  std::printf("data folder %s: %s\n", folder.c_str(), ok ? "the Users group may change it" : why.c_str());
+  std::vector<std::string> report;
+  ok = InstallListsFrom(data.env(), from, report) && ok;
+  for (const std::string& line : report) std::printf("%s\n", line.c_str());
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +186,8 @@ int main(int argc, char** argv) {
     for (const std::string& line : SeedTraces()) std::printf("seeded %s\n", line.c_str());
     return 0;
   }
+
+  if (options.command == ConsoleCommand::kSetupData) return SetUpDataFolder(settings, options.setupFrom);
 
   CConsolePrompt prompt;
   CWinDataFileLock lock;

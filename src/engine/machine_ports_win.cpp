@@ -142,7 +142,7 @@ uint64_t ShellFoldersStamp(HKEY root) {
 
 std::vector<std::string> CWinCleanEnvironment::ProtectedFolders() {
   // Every run asks; the shell is asked again only when a folder may have
-  // moved since the last answer (17 shell queries against two key reads).
+  // moved since the last answer (18 shell queries against two key reads).
   const std::array<uint64_t, 2> stamps = {ShellFoldersStamp(HKEY_CURRENT_USER), ShellFoldersStamp(HKEY_LOCAL_MACHINE)};
   if (!protectedRead_ || stamps != protectedStamps_) {
     protected_ = ReadProtectedFolders();
@@ -169,9 +169,11 @@ std::vector<std::string> CWinCleanEnvironment::ReadProtectedFolders() {
       GetSpecialFolder(CSIDL_COMMON_DOCUMENTS),
       GetSpecialFolder(CSIDL_MYPICTURES),
       GetSpecialFolder(CSIDL_MYMUSIC),
+      GetSpecialFolder(CSIDL_MYVIDEO),
       GetSpecialFolder(CSIDL_FAVORITES),
       GetSpecialFolder(CSIDL_APPDATA),
       GetSpecialFolder(CSIDL_LOCAL_APPDATA),
+      GetLocalLowFolder(),  // empty on XP
       GetSpecialFolder(CSIDL_COMMON_APPDATA),
       GetSpecialFolder(CSIDL_STARTMENU),
       GetSpecialFolder(CSIDL_COMMON_STARTMENU),

@@ -63,6 +63,8 @@ void RefreshKnownLocations(ISettingsStore& settings, ILocationProbe& probe) {
   settings.Write("LOCAL_APPDATA", localAppData);
   settings.Write("COMMON_APPDATA", commonAppData);
   settings.Write("AOL_DATA_PATH", aimDataPath);
+  // Newer than the rest: written after them, so the older ones keep their order.
+  settings.Write("LOCAL_LOW", probe.LocalLowFolder());
 
   const std::string path = settings.Read("path");
   if (path.empty() || !probe.PathExists(path)) settings.Write("path", probe.ModuleDir());

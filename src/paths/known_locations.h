@@ -27,6 +27,9 @@ class ILocationProbe {
   virtual std::string ReadRegistryPathValue(const std::string& keyText, const std::string& valueName) = 0;
   virtual std::string TempFolder() = 0;     // as the system reports it (trailing backslash)
   virtual std::string WindowsFolder() = 0;  // as the system reports it
+  // The user's folder for programs that run at low integrity (AppData\LocalLow
+  // since Vista); empty where the system has none (XP) or it cannot be found.
+  virtual std::string LocalLowFolder() = 0;
   virtual bool PathExists(const std::string& path) = 0;
   virtual std::string ModuleDir() = 0;
 };

@@ -7,8 +7,12 @@
 
 #include "paths/reg_path_win.h"
 #include "toolkit/text.h"
+#include "toolkit/win_handles_win.h"
 
 namespace sh {
+
+// Defined here: the SDK declares it only for builds aimed at Vista.
+const GUID kFolderLocalAppDataLow = {0xa520a1a4, 0x1780, 0x4ff6, {0xbd, 0x18, 0x16, 0x73, 0x43, 0xc5, 0xaf, 0x16}};
 
 namespace {
 
@@ -35,7 +39,41 @@ std::string ShellProgramFilesFolder() {
   return std::string(buffer);
 }
 
+// Wide text in `codePage`, only when it converts back to the very same
+// text: a best-fit or stand-in character would name another folder. At most
+// 259 bytes, all that a stored value holds.
+std::string ExactNarrow(const wchar_t* wide, UINT codePage) {
+  const int length = lstrlenW(wide);
+  if (length == 0) return std::string();
+  const int n = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0 || n >= MAX_PATH) return std::string();
+  std::string narrow(static_cast<size_t>(n), '\0');
+  if (WideCharToMultiByte(codePage, 0, wide, length, &narrow[0], n, nullptr, nullptr) != n) return std::string();
+  const int back = MultiByteToWideChar(codePage, 0, narrow.data(), n, nullptr, 0);
+  if (back != length) return std::string();
+  std::wstring check(static_cast<size_t>(back), L'\0');
+  MultiByteToWideChar(codePage, 0, narrow.data(), n, &check[0], back);
+  return check.compare(0, check.size(), wide, static_cast<size_t>(length)) == 0 ? narrow : std::string();
+}
+
 }  // namespace
+
+std::string KnownFolderPath(KnownFolderPathCall call, const GUID& id, UINT codePage) {
+  if (call == nullptr) return std::string();
+  wchar_t* raw = nullptr;
+  // Flags 0: the folder must exist; nothing is created for a cleaner.
+  const HRESULT result = call(id, 0, nullptr, &raw);
+  ScopedCoTaskMem owned(raw);  // freed whether the call worked or not, as it asks
+  if (FAILED(result) || raw == nullptr) return std::string();
+  return StripTrailing(ExactNarrow(raw, codePage), '\\');
+}
+
+std::string GetLocalLowFolder() {
+  ScopedLibrary shell(LoadLibraryA("shell32.dll"));
+  KnownFolderPathCall call = nullptr;
+  if (!shell || !BindProc(shell.get(), "SHGetKnownFolderPath", call)) return std::string();
+  return KnownFolderPath(call, kFolderLocalAppDataLow);
+}
 
 std::string GetWindowsFolder() {
   return StripTrailing(FolderFromQuery([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }), '\\');

@@ -2,6 +2,8 @@
 // system's folder queries and the product key's stored values.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "paths/known_locations.h"
@@ -28,11 +30,23 @@ std::string GetTempFolder();
 // `create` and missing. Empty when the shell knows none.
 std::string GetSpecialFolder(int csidl, bool create = false);
 
+// SHGetKnownFolderPath (shell32, Vista and later: bound at run time).
+using KnownFolderPathCall = HRESULT(WINAPI*)(const GUID& id, DWORD flags, HANDLE token, wchar_t** path);
+extern const GUID kFolderLocalAppDataLow;  // FOLDERID_LocalAppDataLow
+// A known folder through `call`, in the code page given, without trailing
+// backslash. Empty when there is no call (XP), it fails, or the path has no
+// exact spelling in that code page or is too long for a stored value: a
+// look-alike path would reach another folder.
+std::string KnownFolderPath(KnownFolderPathCall call, const GUID& id, UINT codePage = CP_ACP);
+// The user's AppData\LocalLow; empty on XP or when it cannot be found.
+std::string GetLocalLowFolder();
+
 class CWinLocationProbe : public ILocationProbe {
  public:
   std::string ReadRegistryPathValue(const std::string& keyText, const std::string& valueName) override;
   std::string TempFolder() override { return GetTempFolder(); }
   std::string WindowsFolder() override;
+  std::string LocalLowFolder() override { return GetLocalLowFolder(); }
   bool PathExists(const std::string& path) override;
   std::string ModuleDir() override { return GetModuleDir(); }
 };

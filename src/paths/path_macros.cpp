@@ -28,6 +28,7 @@ const MacroRow kRows[] = {
     {":MSN_Received_Files_Folder:", Source::kStored, "MSN_Received_Files_Folder"},
     {":APPDATA:", Source::kStored, "APP_DATA"},
     {":LOCAL_APPDATA:", Source::kStored, "LOCAL_APPDATA"},
+    {":LOCAL_LOW:", Source::kStored, "LOCAL_LOW"},
     {":COMMON_APPDATA:", Source::kStored, "COMMON_APPDATA"},
     {":AOL_USER:", Source::kAim, nullptr},
     {":AOL_DATA_PATH:", Source::kStored, "AOL_DATA_PATH"},

@@ -96,6 +96,25 @@ bool InstallDownloadedList(DataFileEnv& env, ListKind kind, const std::string& s
   return true;
 }
 
+bool InstallListsFrom(DataFileEnv& env, const std::string& folder, std::vector<std::string>& report) {
+  bool all = true;
+  for (ListKind kind : {ListKind::kSpotList, ListKind::kPluginList}) {
+    const bool spots = kind == ListKind::kSpotList;
+    const std::string source = StripTrailing(folder, '\\') + (spots ? "\\Splst.swh" : "\\Plglst.swh");
+    const std::string target = spots ? GetSpotListPath(env.settings) : GetPluginListPath(env.settings);
+    std::string bytes, why;
+    if (!env.files.ReadAll(source, bytes) || bytes.empty()) why = "it cannot be read";
+    else if (bytes.size() > kMaxDownloadBytes) why = "it is too large for a list";
+    if (why.empty() && InstallDownloadedList(env, kind, bytes, why)) {
+      report.push_back("installed " + source + " as " + target);
+    } else {
+      report.push_back("not installed " + source + ": " + why);
+      all = false;
+    }
+  }
+  return all;
+}
+
 CListUpdater::CListUpdater(IWebClient& web, DataFileEnv& env, IClock& clock, std::string baseUrl,
                            int spotListVersion, int pluginListVersion)
     : web_(web),

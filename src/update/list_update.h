@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/data_file.h"
 #include "toolkit/seams.h"
@@ -53,6 +54,12 @@ enum class ListKind { kSpotList, kPluginList };
 // replaces the file in one step. False, with `why`, and the working file
 // untouched otherwise.
 bool InstallDownloadedList(DataFileEnv& env, ListKind kind, const std::string& scrambled, std::string& why);
+
+// What a setup program does with the lists it brings: installs "Splst.swh"
+// and "Plglst.swh" of `folder` into the data folder as downloaded lists are
+// installed, so an upgrade keeps the user's choices the same way. One line
+// per list in `report`; true when both were installed.
+bool InstallListsFrom(DataFileEnv& env, const std::string& folder, std::vector<std::string>& report);
 
 // The check and download against one update folder.
 class CListUpdater {

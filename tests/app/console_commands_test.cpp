@@ -32,6 +32,11 @@ TEST(ConsoleArgs, CommandsAndTheirCombinations) {
       {{"--quiet", "--verbose"}, ConsoleCommand::kClean, "--quiet and --verbose cannot be used together"},
       {{"--list", "--choose", "x"}, ConsoleCommand::kList, "--list and --choose cannot be used together"},
       {{"--wipe-all"}, ConsoleCommand::kClean, "unknown option --wipe-all"},
+      {{"--setup-data", "C:\\s", "-q"}, ConsoleCommand::kSetupData, ""},
+      {{"--setup-data"}, ConsoleCommand::kSetupData, "--setup-data needs a folder"},
+      {{"--setup-data", "C:\\s", "x"}, ConsoleCommand::kSetupData, "--setup-data takes no NAME"},
+      {{"--setup-data", "C:\\s", "--clean"}, ConsoleCommand::kSetupData, "--setup-data and --clean cannot be used together"},
+      {{"--list", "--setup-data", "C:\\s"}, ConsoleCommand::kList, "--list and --setup-data cannot be used together"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -40,6 +45,9 @@ TEST(ConsoleArgs, CommandsAndTheirCombinations) {
     EXPECT_EQ(ParseConsoleArgs(c.args, options, error), *c.error == '\0');
     EXPECT_EQ(error, c.error);
     EXPECT_TRUE(!error.empty() || options.command == c.command) << static_cast<int>(options.command);
+    if (error.empty() && c.command == ConsoleCommand::kSetupData) {
+      EXPECT_EQ(options.setupFrom, "C:\\s");
+    }
   }
 }
 

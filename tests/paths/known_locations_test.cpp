@@ -18,9 +18,11 @@ class FakeProbe : public ILocationProbe {
   }
   std::string TempFolder() override { return "C:\\DOCUME~1\\jo\\LOCALS~1\\Temp\\"; }
   std::string WindowsFolder() override { return "C:\\WINDOWS"; }
+  std::string LocalLowFolder() override { return localLow; }
   bool PathExists(const std::string& path) override { return path == "D:\\Lists"; }
   std::string ModuleDir() override { return "C:\\Program Files\\SweepHarbor"; }
   std::map<std::string, std::string> registry;
+  std::string localLow = "C:\\Users\\jo\\AppData\\LocalLow";
 };
 
 // Every location is written, an empty finding over an older value too; the
@@ -44,6 +46,7 @@ TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
                                  {"MSN_Received_Files_Folder", "C:\\jo\\My Documents\\My Received Files"},
                                  {"APP_DATA", "C:\\jo\\Roaming"}, {"LOCAL_APPDATA", "C:\\jo\\Local\\"},
                                  {"COMMON_APPDATA", "C:\\All"}, {"AOL_DATA_PATH", "C:\\AIM"},
+                                 {"LOCAL_LOW", "C:\\Users\\jo\\AppData\\LocalLow"},
                                  {"path", "C:\\Program Files\\SweepHarbor"}}));
   settings.values["path"] = "D:\\Lists";
   RefreshKnownLocations(settings, probe);
@@ -51,8 +54,9 @@ TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
   // A folder below a missing one is missing too, never a path from the root.
   probe.registry.erase(shell + "Personal");
   probe.registry.erase(std::string(kIdentitiesKey) + "|Default User ID");
+  probe.localLow.clear();  // XP has no such folder
   RefreshKnownLocations(settings, probe);
-  for (const char* name : {"MSN_Received_Files_Folder", "OutlookFolder", "OutlookFolder2"})
+  for (const char* name : {"MSN_Received_Files_Folder", "OutlookFolder", "OutlookFolder2", "LOCAL_LOW"})
     EXPECT_EQ(settings.values[name], "") << name;
 }
 
@@ -72,7 +76,7 @@ TEST(ExpandPathMacros, TokensAndTheRulesAroundThem) {
                    {"IE_Cookies", "\\\\server\\cookies"}, {"Recent", "C:\\Recent"}, {"Sys_Temp", "C:\\Temp\\"},
                    {"Win_Temp", " "}, {"OutlookFolder", "C:\\L\\OE"}, {"OutlookFolder2", ""},
                    {"MSN_Received_Files_Folder", "\\"}, {"LOCAL_APPDATA", "C:\\L"}, {"COMMON_APPDATA", "C:\\All"},
-                   {"AOL_DATA_PATH", "C:\\AOL"}, {"AIM", "screen1"}});
+                   {"AOL_DATA_PATH", "C:\\AOL"}, {"LOCAL_LOW", "C:\\L\\Low"}, {"AIM", "screen1"}});
   const struct {
     const char* text;
     const char* expanded;
@@ -81,6 +85,7 @@ TEST(ExpandPathMacros, TokensAndTheRulesAroundThem) {
       {":IE_Cache:|:APPDATA:", "C:\\WINDOWS\\Cache|:Recent:\\AppData", true},
       {":Recent:;:Recent:", "C:\\Recent;C:\\Recent", true},
       {":APPDATA:|:LOCAL_APPDATA:|:COMMON_APPDATA:", ":Recent:\\AppData|C:\\L|C:\\All", true},
+      {":LOCAL_APPDATA:\\Low|:LOCAL_LOW:\\Sun\\Java", "C:\\L\\Low|C:\\L\\Low\\Sun\\Java", true},
       {":AOL_DATA_PATH:\\:AOL_USER:|:PF:|:SYS:", "C:\\AOL\\screen1|C:\\Program Files|C:\\WINDOWS\\system32", true},
       {":Sys_Temp:\\*.tmp", "C:\\Temp\\*.tmp", true},
       {":WINDIR:\\\\Temp", "C:\\WINDOWS\\Temp", true},
@@ -90,6 +95,7 @@ TEST(ExpandPathMacros, TokensAndTheRulesAroundThem) {
       {"x\\\\\\\\server", "x\\\\server", true},
       // Unknown tokens, other cases and tokens of other texts stay as written.
       {":windir:\\x|:WINDIR\\x|:YAHOO_USER:|:IE_History:", ":windir:\\x|:WINDIR\\x|:YAHOO_USER:|:IE_History:", true},
+      {":local_low:|:LOCAL_LOW|:LocalLow:", ":local_low:|:LOCAL_LOW|:LocalLow:", true},
       {":OutlookFolder:|:OutlookFolder2:\\Inbox", "C:\\L\\OE|\\Inbox", false},
       {"x\\:Win_Temp:\\y", "x\\ \\y", false},
       {":MSN_Received_Files_Folder:\\x", "\\\\x", false},
@@ -99,6 +105,19 @@ TEST(ExpandPathMacros, TokensAndTheRulesAroundThem) {
     std::string text = c.text;
     EXPECT_EQ(ExpandPathMacros(text, v), c.whole) << c.text;
     EXPECT_EQ(text, c.expanded) << c.text;
+  }
+}
+
+// Where there is no LocalLow folder (XP, or not found), the token stands for
+// nothing: the entry would clean "\Sun\Java" on the current drive, so it is
+// reported as not whole and skipped.
+TEST(ExpandPathMacros, LocalLowMissingIsNeverARootPath) {
+  const char* const storedValues[] = {"", "\\", " ", nullptr};
+  for (const char* stored : storedValues) {
+    test::FakeMachine v;
+    if (stored != nullptr) v.values["LOCAL_LOW"] = stored;  // else absent: reads empty
+    std::string text = ":LOCAL_LOW:\\Sun\\Java\\Deployment\\cache";
+    EXPECT_FALSE(ExpandPathMacros(text, v)) << (stored ? stored : "absent");
   }
 }
 

@@ -2,8 +2,10 @@
 // the real registry and folders of the prefix.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include <cstring>
 #include <string>
 
 #include "paths/known_locations_win.h"
@@ -12,6 +14,7 @@
 #include "support/recorders.h"
 #include "support/registry_guard.h"
 #include "support/win_fs.h"
+#include "toolkit/text.h"
 
 namespace sh {
 namespace {
@@ -50,6 +53,88 @@ TEST(KnownLocationsWin, FromTheRegistryThroughTheStoreIntoPaths) {
   EXPECT_TRUE(RegistryKeyExists("HKEY_CURRENT_USER\\SOFTWARE\\SWEEPHARBOR TESTS\\PATHS"));
   EXPECT_FALSE(RegistryKeyExists("HKEY_CURRENT_USER\\" + tests + "\\Missing"));
   EXPECT_FALSE(RegistryKeyExists("hkey_current_user\\Software"));
+}
+
+// A stand-in for SHGetKnownFolderPath: hands `answer` over in memory of the
+// COM allocator, as the shell does (also with a failure), and keeps what it
+// was asked.
+struct KnownFolderFake {
+  static HRESULT result;
+  static const wchar_t* answer;
+  static GUID askedId;
+  static DWORD askedFlags;
+  static HRESULT WINAPI Call(const GUID& id, DWORD flags, HANDLE, wchar_t** path) {
+    askedId = id;
+    askedFlags = flags;
+    *path = nullptr;
+    if (answer != nullptr) {
+      const size_t bytes = (std::wcslen(answer) + 1) * sizeof(wchar_t);
+      *path = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
+      std::memcpy(*path, answer, bytes);
+    }
+    return result;
+  }
+};
+HRESULT KnownFolderFake::result = S_OK;
+const wchar_t* KnownFolderFake::answer = nullptr;
+GUID KnownFolderFake::askedId = {};
+DWORD KnownFolderFake::askedFlags = 0;
+
+// Only a path spelled exactly in the code page is taken: a best-fit letter
+// or a stand-in would name another user's or no folder.
+TEST(KnownLocationsWin, KnownFolderPathOnlyWhenExact) {
+  EXPECT_EQ(KnownFolderPath(nullptr, kFolderLocalAppDataLow), "") << "XP: shell32 has no such export";
+  const std::wstring fits = L"C:\\" + std::wstring(256, L'x'), over = fits + L"x";
+  const struct {
+    HRESULT result;
+    const wchar_t* answer;
+    UINT codePage;
+    std::string expected;
+  } cases[] = {
+      {S_OK, L"C:\\Users\\jo\\AppData\\LocalLow", 1252, "C:\\Users\\jo\\AppData\\LocalLow"},
+      {S_OK, L"C:\\Users\\Jos\u00e9\\AppData\\LocalLow\\", 1252, "C:\\Users\\Jos\xe9\\AppData\\LocalLow"},
+      {S_OK, L"C:\\Users\\\u4e00\\AppData\\LocalLow", 932, "C:\\Users\\\x88\xea\\AppData\\LocalLow"},
+      {S_OK, L"C:\\Users\\\u0100na\\AppData\\LocalLow", 1252, ""},  // best fit: "Ana"
+      {S_OK, L"C:\\Users\\\u4e00\\AppData\\LocalLow", 1252, ""},
+      {S_OK, fits.c_str(), 1252, std::string(fits.begin(), fits.end())},  // 259 bytes, a stored value's most
+      {S_OK, over.c_str(), 1252, ""},
+      {E_FAIL, L"C:\\Users\\jo\\AppData\\LocalLow", 1252, ""},  // a failed call may hand a text over too
+      {HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), nullptr, 1252, ""},
+      {S_OK, nullptr, 1252, ""},
+      {S_OK, L"", 1252, ""},
+  };
+  for (const auto& c : cases) {
+    KnownFolderFake::result = c.result;
+    KnownFolderFake::answer = c.answer;
+    KnownFolderFake::askedFlags = ~0u;
+    EXPECT_EQ(KnownFolderPath(KnownFolderFake::Call, kFolderLocalAppDataLow, c.codePage), c.expected)
+        << c.expected << " " << c.codePage;
+    EXPECT_TRUE(IsEqualGUID(KnownFolderFake::askedId, kFolderLocalAppDataLow));
+    EXPECT_EQ(KnownFolderFake::askedFlags, 0u) << "nothing is created for a cleaner";
+  }
+}
+
+// Vista and later have the folder; Wine reports such a version by default.
+// It is the profile's AppData\LocalLow, stored and reached by its token.
+TEST(KnownLocationsWin, LocalLowIsTheProfilesAppDataLocalLow) {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  ASSERT_TRUE(GetVersionExA(&version));
+  if (version.dwMajorVersion < 6) GTEST_SKIP() << "no LocalLow before Vista: " << version.dwMajorVersion;
+  const std::string low = GetLocalLowFolder();
+  const std::string profile = GetSpecialFolder(CSIDL_PROFILE);
+  ASSERT_FALSE(profile.empty());
+  EXPECT_TRUE(EqualsNoCase(low, profile + "\\AppData\\LocalLow")) << low << " | " << profile;
+  const DWORD attributes = GetFileAttributesA(low.c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) << low;
+  test::MapSettings store;
+  store.values["path"] = "C:\\SweepHarbor";
+  RefreshKnownLocations(store);
+  EXPECT_EQ(store.values["LOCAL_LOW"], low);
+  CWinMacroValues values(store);
+  std::string path = ":LOCAL_LOW:\\Sun\\Java\\Deployment\\cache";
+  EXPECT_TRUE(ExpandPathMacros(path, values));
+  EXPECT_EQ(path, low + "\\Sun\\Java\\Deployment\\cache");
 }
 
 // The settings store, which holds the known locations.

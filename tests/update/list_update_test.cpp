@@ -102,6 +102,32 @@ TEST(ListUpdate, AWrongOrMissingDownloadLeavesTheWorkingListAndTheStamp) {
   EXPECT_EQ(rig.h.files.DataText(DataFileHarness::kPluginList), kOldPlugins);
 }
 
+// The setup program's lists go in as downloaded ones do: an upgrade keeps
+// the user's choices; a list missing from the setup's folder, or one that
+// is not a list, leaves the working one as it was.
+TEST(ListUpdate, ASetupsListsKeepTheChoicesAndTheWorkingListsWhenBroken) {
+  UpdateRig rig;
+  rig.h.files.PutData("C:\\Setup\\Splst.swh", kNewSpots);
+  rig.h.files.PutData("C:\\Setup\\Plglst.swh", kNewPlugins);
+  std::vector<std::string> report;
+  ASSERT_TRUE(InstallListsFrom(rig.h.env, "C:\\Setup\\", report));
+  ASSERT_EQ(report.size(), 2u);
+  EXPECT_EQ(report[0], "installed C:\\Setup\\Splst.swh as C:\\Data\\Splst.swh");
+  EXPECT_NE(rig.h.files.DataText(DataFileHarness::kSpotList).find(R"(<Spot name="TEMP" ToBeCleaned="0")"),
+            std::string::npos);
+  EXPECT_NE(rig.h.files.DataText(DataFileHarness::kPluginList).find(R"(<Plugin Name="zip" ToBeCleaned="1")"),
+            std::string::npos);
+
+  UpdateRig broken;
+  broken.h.files.files["C:\\Setup\\Splst.swh"] = kNewSpots;  // never scrambled
+  report.clear();
+  EXPECT_FALSE(InstallListsFrom(broken.h.env, "C:\\Setup", report));
+  EXPECT_EQ(report, (std::vector<std::string>{"not installed C:\\Setup\\Splst.swh: the file that came is not a list",
+                                              "not installed C:\\Setup\\Plglst.swh: it cannot be read"}));
+  EXPECT_EQ(broken.h.files.DataText(DataFileHarness::kSpotList), kOldSpots);
+  EXPECT_EQ(broken.h.files.DataText(DataFileHarness::kPluginList), kOldPlugins);
+}
+
 TEST(ListUpdate, TheConversationAsksPluginsFirstAndTellsEachEnding) {
   const struct {
     const char *spotPage, *pluginPage;

@@ -627,6 +627,10 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
     case WM_CLEAN_FOR_SHUTDOWN:
       OnCleanForShutdown();
       return true;
+    case WM_CLOSE_FOR_SETUP:
+      // No question: the shields' confirmation would hold a silent setup.
+      EndProgram(IDCANCEL);
+      return true;
     case DM_GETDEFID: {
       // No default button of this window while the keyboard is in a panel:
       // the dialog manager would look for one among the panel's controls

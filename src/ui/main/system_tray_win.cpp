@@ -134,6 +134,7 @@ bool CSystemTray::Create(HWND parent, UINT callbackMessage, const std::string& t
 
   taskbarCreatedMessage_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
   maximizeFromTrayMessage_ = RegisterWindowMessageA(kMaximizeFromTrayMessage);
+  closeForSetupMessage_ = RegisterWindowMessageA(kCloseForSetupMessage);
   if (!RegisterClassOnce(kTrayWindowClass, TrayWndProc)) return false;
   trayWindow_.reset(CreateWindowExA(0, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), this));
@@ -330,6 +331,11 @@ LRESULT CSystemTray::OnTrayWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
       if (HWND main = TargetWindow()) ShowWindowFromTray(main, false);
       HideTrayIcon();
     }
+    return 0;
+  }
+  if (msg == closeForSetupMessage_ && msg != 0) {
+    // Posted: the setup program waits for the process to end, not for this.
+    if (HWND main = TargetWindow()) PostMessageA(main, WM_CLOSE_FOR_SETUP, 0, 0);
     return 0;
   }
   switch (msg) {

@@ -140,6 +140,7 @@ class CSystemTray {
   bool defaultByPosition_ = true;
   UINT taskbarCreatedMessage_ = 0;
   UINT maximizeFromTrayMessage_ = 0;
+  UINT closeForSetupMessage_ = 0;
   ScopedWindow trayWindow_;
   ScopedWindow parentPopup_;
 };
