@@ -1,6 +1,7 @@
 #!/bin/bash
 # The setup program and its uninstaller under Wine (the 64-bit twin of the
-# shipped setup, in a fresh prefix): a silent install; the program started
+# shipped setup, in a fresh prefix): a silent install over an older
+# version, which an older setup then leaves alone; the program started
 # from its Start Menu shortcut's target; swhclean --list from the installed
 # folder; an upgrade over the running copy that keeps the user's choices,
 # custom plugins and cookie keep-list; silent uninstalls that keep the
@@ -75,7 +76,10 @@ cp "$B/win/shpoke.exe" "$setup" "$C/shtools/"
 setup="C:\\shtools\\$(basename "$setup")"
 snapshot "$work/before"
 
-echo "== silent install"
+echo "== silent install of an older version, then this one over it"
+bash tools/make-installer.sh --test-version 1.03 "$C/shtools" >/dev/null || exit 1
+check "the older setup /S ends with 0" sh_wine 180 'C:\shtools\SweepHarbor-1.03-setup-x64.exe' /S
+check "the older version is registered" test "$(reg_value "$uninstall_key" DisplayVersion)" = "1.03"
 check "setup /S ends with 0" sh_wine 180 "$setup" /S
 for f in SweepHarbor.exe swhclean.exe License.txt Uninstall.exe Data/Splst.swh Data/Plglst.swh; do
   check "installed $f" test -f "$dir/$f"
@@ -119,6 +123,12 @@ check "a ticked plugin stays ticked" grep -q '\[x\] Winamp' <<<"$listing"
 check "the custom plugin stays" grep -q 'My Tool Logs' <<<"$listing"
 check "the custom plugin file is as it was" cmp -s "$work/CutmPlg.swh" "$dir/Data/CutmPlg.swh"
 check "the cookie keep-list is as it was" cmp -s "$work/Igckies.swh" "$dir/Data/Igckies.swh"
+
+echo "== an older setup leaves a newer installation alone"
+sh_wine 180 'C:\shtools\SweepHarbor-1.03-setup-x64.exe' /S
+check "the older setup /S ends with 2 (declined)" test $? = 2
+check "the newer version stays registered" test "$(reg_value "$uninstall_key" DisplayVersion)" = "$version"
+check "the choices are untouched" grep -q '\[x\] Winamp' <<<"$(swhclean --list)"
 
 echo "== silent uninstall, keeping the user's data"
 echo "the user's own notes" >"$dir/notes.txt"
