@@ -108,6 +108,12 @@ for name in help minimize exit; do
   col=$((col + 1))
 done
 
+# --- the setup program's side picture (not a resource: the setup script
+# takes it from here), 164 x 314
+raster "$art/setup-side.svg" "$tmp/setup-side.png"
+size_is "$tmp/setup-side.png" 164 314
+bmp24 "$tmp/setup-side.png" "$out/setup-side.bmp"
+
 # --- home picture 186
 raster "$art/home.svg" "$tmp/home.png"
 size_is "$tmp/home.png" 573 425

@@ -25,12 +25,12 @@ mkdir -p "$out"
 for build in "${builds[@]}"; do
   set -- $build
   programs=$(realpath "$B/$2")
-  for f in SweepHarbor.exe swhclean.exe data/Splst.swh data/Plglst.swh res-gen/app.ico; do
+  for f in SweepHarbor.exe swhclean.exe data/Splst.swh data/Plglst.swh res-gen/app.ico res-gen/setup-side.bmp; do
     [ -f "$programs/$f" ] || { echo "installer: $programs/$f is missing (make windows builds it)" >&2; exit 1; }
   done
   target=$out/SweepHarbor-$version-$3.exe
   makensis -V2 -NOCD -DTARGET="$1" -DPROGRAMS="$programs" -DVERSION="$version" -DFILEVERSION="$fileversion" \
-    -DICON="$programs/res-gen/app.ico" -DLICENSE="$(realpath LICENSE.txt)" -DOUTFILE="$target" \
+    -DICON="$programs/res-gen/app.ico" -DSIDE="$programs/res-gen/setup-side.bmp" -DLICENSE="$(realpath LICENSE.txt)" -DOUTFILE="$target" \
     tools/installer/SweepHarbor.nsi
   echo "installer: $target"
 done

@@ -67,7 +67,14 @@ void RefreshKnownLocations(ISettingsStore& settings, ILocationProbe& probe) {
   settings.Write("LOCAL_LOW", probe.LocalLowFolder());
 
   const std::string path = settings.Read("path");
-  if (path.empty() || !probe.PathExists(path)) settings.Write("path", probe.ModuleDir());
+  if (path.empty() || !probe.PathExists(path)) {
+    // The setup program keeps the lists in a "Data" folder beside the
+    // programs and names it for the user who ran it; every other user of
+    // the machine (or a user whose setting went) finds them there too.
+    const std::string dir = probe.ModuleDir();
+    const std::string data = StripTrailing(dir, '\\') + "\\Data";
+    settings.Write("path", probe.PathExists(data + "\\Splst.swh") ? data : dir);
+  }
 }
 
 std::string PickProgramFilesDir(bool expanded, const std::string& expandedText,

@@ -19,14 +19,16 @@ class FakeProbe : public ILocationProbe {
   std::string TempFolder() override { return "C:\\DOCUME~1\\jo\\LOCALS~1\\Temp\\"; }
   std::string WindowsFolder() override { return "C:\\WINDOWS"; }
   std::string LocalLowFolder() override { return localLow; }
-  bool PathExists(const std::string& path) override { return path == "D:\\Lists"; }
+  bool PathExists(const std::string& path) override { return path == "D:\\Lists" || path == installedList; }
   std::string ModuleDir() override { return "C:\\Program Files\\SweepHarbor"; }
   std::map<std::string, std::string> registry;
   std::string localLow = "C:\\Users\\jo\\AppData\\LocalLow";
+  std::string installedList;  // a spot list the setup program put in place
 };
 
 // Every location is written, an empty finding over an older value too; the
-// data folder is kept only while it exists.
+// data folder is kept only while it exists, and is otherwise the programs'
+// folder or the setup's data folder beside it.
 TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
   FakeProbe probe;
   const std::string shell = std::string(kShellFoldersKey) + "|";
@@ -51,6 +53,11 @@ TEST(RefreshKnownLocations, StoresEveryLocationComposedOrEmpty) {
   settings.values["path"] = "D:\\Lists";
   RefreshKnownLocations(settings, probe);
   EXPECT_EQ(settings.values["path"], "D:\\Lists");
+  // Another user of an installed copy: the setup's data folder beside it.
+  probe.installedList = "C:\\Program Files\\SweepHarbor\\Data\\Splst.swh";
+  settings.values.erase("path");
+  RefreshKnownLocations(settings, probe);
+  EXPECT_EQ(settings.values["path"], "C:\\Program Files\\SweepHarbor\\Data");
   // A folder below a missing one is missing too, never a path from the root.
   probe.registry.erase(shell + "Personal");
   probe.registry.erase(std::string(kIdentitiesKey) + "|Default User ID");

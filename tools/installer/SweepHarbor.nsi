@@ -1,7 +1,8 @@
 ; SweepHarbor's setup program and its uninstaller (NSIS 3, Modern UI 2).
 ; tools/make-installer.sh passes TARGET, PROGRAMS, VERSION, FILEVERSION,
-; ICON, LICENSE and OUTFILE. The shipped 32-bit setup and the 64-bit one the
-; tests run differ only in TARGET and PROGRAMS.
+; ICON, SIDE (the finish page's picture), LICENSE and OUTFILE. The shipped
+; 32-bit setup and the 64-bit one the tests run differ only in TARGET and
+; PROGRAMS.
 ;
 ;   setup /S [/D=folder]                  silent install (/D last, no quotes)
 ;   Uninstall.exe /S [/REMOVEUSERDATA]    silent uninstall; the user's custom
@@ -37,6 +38,8 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SIDE}"
 !define MUI_ABORTWARNING
 ; The progress page stays until Next, so its details can be read.
 !define MUI_FINISHPAGE_NOAUTOCLOSE

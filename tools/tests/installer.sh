@@ -99,6 +99,10 @@ listing=$(swhclean --list)
 spots_version=$(sed -n 's/.*<CleaningSpots Version="\([0-9]*\)".*/\1/p' data/spotlist.xml)
 check "swhclean --list reads the installed lists" grep -q "^Spot list version $spots_version," <<<"$listing"
 check "the shipped spots are listed" grep -q '\[x\] Windows Temporary Files' <<<"$listing"
+# A user the setup did not run for has no data folder setting.
+sh_wine 20 reg delete 'HKCU\SOFTWARE\SweepHarbor' /v path /f >/dev/null 2>&1
+check "without the setting the lists are found beside the programs" grep -q '^Spot list version' <<<"$(swhclean --list)"
+check "and the setting names the data folder again" test "$(reg_value 'HKCU\SOFTWARE\SweepHarbor' path)" = "$win_dir\Data"
 
 echo "== the user's choices, then an upgrade over the running program"
 swhclean --unchoose 'Windows Temporary Files' >/dev/null
