@@ -130,6 +130,71 @@ std::vector<BoxPlace> LayOutCheckBoxes(const PanelRect& tile, const std::vector<
   return places;
 }
 
+namespace {
+
+// The tile's frame and header strip, which the box area stays clear of.
+constexpr int kTileFrame = 2, kTileHeader = 20;
+// Room kept right of the last column and around a box scrolled into view,
+// as the first column keeps from the area's left edge.
+constexpr int kColumnsMargin = 8;
+constexpr int kScrollLine = 20;
+constexpr int kWheelNotch = 120, kWheelPixels = 3 * kScrollLine;
+
+int RightmostEdge(const std::vector<BoxPlace>& places) {
+  int right = 0;
+  for (const BoxPlace& p : places) right = std::max(right, p.x + p.width);
+  return right;
+}
+
+}  // namespace
+
+TileLayout LayOutTile(const PanelRect& tile, const std::vector<TextSize>& names, int barHeight) {
+  TileLayout out;
+  out.area = {tile.left + kTileFrame, tile.top + kTileHeader, tile.right - kTileFrame, tile.bottom - kTileFrame};
+  // Without a bar the boxes end a pixel clear of the frame: their white
+  // background would cut through it otherwise.
+  PanelRect rows = tile;
+  rows.bottom = out.area.bottom - 1;
+  std::vector<BoxPlace> places = LayOutCheckBoxes(rows, names);
+  const int width = std::max(out.area.right - out.area.left, 0);
+  out.extent = width;
+  if (!places.empty() && RightmostEdge(places) > out.area.right) {
+    out.bar = true;
+    rows.bottom = out.area.bottom - barHeight;
+    places = LayOutCheckBoxes(rows, names);
+    out.extent = std::max(RightmostEdge(places) - out.area.left + kColumnsMargin, width);
+  }
+  for (BoxPlace& p : places) {
+    p.x -= out.area.left;
+    p.y -= out.area.top;
+  }
+  out.places = std::move(places);
+  return out;
+}
+
+int ClampScroll(int pos, int extent, int page) { return std::max(0, std::min(pos, extent - page)); }
+
+int ScrollToShow(int pos, int extent, int page, int left, int right) {
+  const int from = left - kColumnsMargin, to = right + kColumnsMargin;
+  if (from < pos || to - from > page) pos = from;
+  else if (to > pos + page) pos = to - page;
+  return ClampScroll(pos, extent, page);
+}
+
+int ScrollAfter(int pos, ScrollMove move, int amount, int extent, int page) {
+  switch (move) {
+    case ScrollMove::kLineBack: pos -= kScrollLine; break;
+    case ScrollMove::kLineOn: pos += kScrollLine; break;
+    case ScrollMove::kPageBack: pos -= page; break;
+    case ScrollMove::kPageOn: pos += page; break;
+    case ScrollMove::kStart: pos = 0; break;
+    case ScrollMove::kEnd: pos = extent; break;
+    case ScrollMove::kTo: pos = amount; break;
+    case ScrollMove::kWheel: pos -= amount * kWheelPixels / kWheelNotch; break;
+  }
+  return ClampScroll(pos, extent, page);
+}
+
 bool ListCheckChanged(unsigned oldState, unsigned newState, int* checkState) {
   if (oldState == 0 && newState == 0) return false;
   auto check = [](unsigned state) { return std::max(static_cast<int>((state & kStateImageMask) >> 12) - 1, 0); };

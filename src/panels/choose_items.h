@@ -89,6 +89,29 @@ struct BoxPlace {
 // to the right by the widest box so far plus 5.
 std::vector<BoxPlace> LayOutCheckBoxes(const PanelRect& tile, const std::vector<TextSize>& names);
 
+// A tile's check boxes in the area that shows them: inside the tile's
+// 2-pixel frame, below its header strip. When the columns are wider than
+// the area, it scrolls sideways under a bar of `barHeight` pixels at its
+// bottom and the rows end above that bar.
+struct TileLayout {
+  PanelRect area;                // in the panel
+  std::vector<BoxPlace> places;  // in the area, unscrolled
+  int extent = 0;                // the width scrolled over: the area's own when the boxes fit
+  bool bar = false;
+};
+TileLayout LayOutTile(const PanelRect& tile, const std::vector<TextSize>& names, int barHeight);
+
+// Sideways scroll positions run from 0 to extent - page (the area's width).
+int ClampScroll(int pos, int extent, int page);
+// The position nearest `pos` that shows a box spanning [left, right) with a
+// margin either side (its start when it is wider than the page).
+int ScrollToShow(int pos, int extent, int page, int left, int right);
+// What the bar or the wheel asks for. kTo takes `amount` as the new
+// position; kWheel takes a wheel delta (120 a notch), positive towards the
+// start.
+enum class ScrollMove { kLineBack, kLineOn, kPageBack, kPageOn, kStart, kEnd, kTo, kWheel };
+int ScrollAfter(int pos, ScrollMove move, int amount, int extent, int page);
+
 // LVIS_STATEIMAGEMASK: the state image index in bits 12 to 15.
 constexpr unsigned kStateImageMask = 0xF000;
 // A list item's check state changed from `oldState` to `newState` (item

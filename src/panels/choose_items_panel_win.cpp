@@ -1,6 +1,7 @@
 #include "panels/choose_items_panel_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "model/plugin_file.h"
 #include "paths/known_locations_win.h"
@@ -18,6 +19,10 @@ constexpr int kLineTop = 65, kLineInset = 20;
 constexpr int kTabSize = 60, kTabStep = 64, kTabTop = 3;
 constexpr int kPictureSize = 16;
 constexpr int kFrameWidth = 2;
+constexpr char kTileAreaClass[] = "SweepHarborTileArea";
+// WM_MOUSEHWHEEL, the tilted wheel of Windows Vista and later; the headers
+// define it for those only.
+constexpr UINT kMouseHWheel = 0x020E;
 
 struct TabSpec {
   int id, normal, selected;
@@ -48,6 +53,22 @@ bool CWinInstalledProbe::RegistryKeyExists(const std::string& keyText) { return 
 
 std::string CWinInstalledProbe::ProgramFilesDir() { return GetProgramFilesDir(); }
 
+// Tells the tile when its box takes the focus (Tab, an arrow key, a
+// click), so that a box out of sight scrolls into view.
+class CBoxFocusWatch : public CSubclassedWindow {
+ public:
+  explicit CBoxFocusWatch(CGroupTile& tile) : tile_(tile) {}
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_SETFOCUS) tile_.ScrollIntoView(hwnd_);
+    return Default(msg, wParam, lParam);
+  }
+
+ private:
+  CGroupTile& tile_;
+};
+
 CGroupTile::CGroupTile(HWND parent, CSpotGroup& group, bool installed, int picture, std::string title)
     : parent_(parent),
       installed_(installed),
@@ -56,52 +77,184 @@ CGroupTile::CGroupTile(HWND parent, CSpotGroup& group, bool installed, int pictu
       title_(std::move(title)),
       font_(MakeFont(300)) {}
 
+CGroupTile::~CGroupTile() {
+  // The area's last messages must not reach a tile half gone.
+  if (area_ && IsWindow(area_.get())) SetWindowLongPtrA(area_.get(), GWLP_USERDATA, 0);
+}
+
 void CGroupTile::Place(const PanelRect& rect, CSpotBoxIds& ids) {
+  if (area_ && rect == rect_) return;
   rect_ = rect;
-  if (boxes_.empty()) CreateCheckBoxes(ids);
+  if (!area_) {
+    if (!CreateArea()) return;
+    CreateCheckBoxes(ids);
+  }
+  Arrange();
+}
+
+LRESULT CALLBACK CGroupTile::AreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+  auto* tile = reinterpret_cast<CGroupTile*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      // The boxes' clicks and colours are the panel's business, as when
+      // they were its own children.
+      return SendMessageA(GetParent(hwnd), msg, wParam, lParam);
+    case WM_HSCROLL: {
+      if (tile == nullptr) break;
+      static const struct {
+        int code;
+        ScrollMove move;
+      } kMoves[] = {{SB_LINELEFT, ScrollMove::kLineBack}, {SB_LINERIGHT, ScrollMove::kLineOn},
+                    {SB_PAGELEFT, ScrollMove::kPageBack}, {SB_PAGERIGHT, ScrollMove::kPageOn},
+                    {SB_LEFT, ScrollMove::kStart},        {SB_RIGHT, ScrollMove::kEnd}};
+      const int code = LOWORD(wParam);
+      for (const auto& m : kMoves)
+        if (m.code == code) tile->Scroll(m.move);
+      if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        SCROLLINFO info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;  // 32 bits, where the message has 16
+        if (GetScrollInfo(hwnd, SB_HORZ, &info)) tile->Scroll(ScrollMove::kTo, info.nTrackPos);
+      }
+      return 0;
+    }
+    case WM_MOUSEWHEEL:
+    case kMouseHWheel: {
+      // Over another window the wheel goes on to the panel, which hands it
+      // to the tile under the pointer.
+      const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+      if (tile != nullptr && tile->Wheel(at, msg == WM_MOUSEWHEEL ? delta : -delta)) return 0;
+      break;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool CGroupTile::CreateArea() {
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  // The first tile registers the class; later ones find it there.
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = AreaProc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = kTileAreaClass;
+  if (RegisterClassA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  // Placed by Arrange. The dialog manager tabs into it as into the panel.
+  area_.reset(CreateWindowExA(WS_EX_CONTROLPARENT, kTileAreaClass, "",
+                              WS_CHILD | WS_CLIPCHILDREN | (shown_ ? WS_VISIBLE : 0), 0, 0, 0, 0, parent_, nullptr,
+                              module, this));
+  return static_cast<bool>(area_);
 }
 
 void CGroupTile::CreateCheckBoxes(CSpotBoxIds& ids) {
   const OwnedList<CCleaningSpot>& spots = group_.Spots();
-  std::vector<TextSize> names;
   {
     ScopedGetDc dc(parent_);
     ScopedSelectObject useFont(dc.get(), font_.get());
     for (const auto& spot : spots) {
       SIZE extent = {0, 0};
       GetTextExtentPoint32A(dc.get(), spot->Name.c_str(), static_cast<int>(spot->Name.size()), &extent);
-      names.push_back({extent.cx, extent.cy});
+      names_.push_back({extent.cx, extent.cy});
     }
   }
-  // Boxes end inside the tile's 2-pixel frame (and a pixel clear of it):
-  // their white background would cut through it otherwise.
-  PanelRect inside = rect_;
-  inside.bottom -= kFrameWidth + 1;
-  const std::vector<BoxPlace> places = LayOutCheckBoxes(inside, names);
   HINSTANCE module = GetModuleHandleA(nullptr);
   for (size_t i = 0; i < spots.size(); ++i) {
     CCleaningSpot* spot = spots.at(i);
     const int id = ids.Add(spot);
     HWND box = nullptr;
-    if (id != 0) {
-      const BoxPlace& p = places[i];
-      box = CreateWindowExA(0, "BUTTON", spot->Name.c_str(),
-                            WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX | (shown_ ? WS_VISIBLE : 0), p.x, p.y, p.width,
-                            p.height, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module, nullptr);
-    }
+    // Made at their size; Arrange puts them in place.
+    if (id != 0)
+      box = CreateWindowExA(0, "BUTTON", spot->Name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                            0, 0, names_[i].cx + 20, names_[i].cy + 2, area_.get(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module, nullptr);
     boxes_.push_back(box);
     if (box == nullptr) continue;
     ++created_;
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     EnableWindow(box, installed_);
     SendMessageA(box, BM_SETCHECK, spot->ToBeCleaned ? BST_CHECKED : BST_UNCHECKED, 0);
+    watches_.push_back(std::make_unique<CBoxFocusWatch>(*this));
+    watches_.back()->Subclass(box);
   }
+}
+
+void CGroupTile::Arrange() {
+  layout_ = LayOutTile(rect_, names_, GetSystemMetrics(SM_CYHSCROLL));
+  const PanelRect& a = layout_.area;
+  MoveWindow(area_.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, TRUE);
+  // The bar shows only for a range wider than the page, so it goes again
+  // when the tile grows wide enough.
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = layout_.extent - 1;
+  info.nPage = static_cast<UINT>(a.right - a.left);
+  info.nPos = scroll_ = ClampScroll(scroll_, layout_.extent, a.right - a.left);
+  SetScrollInfo(area_.get(), SB_HORZ, &info, TRUE);
+  MoveBoxes();
+}
+
+void CGroupTile::MoveBoxes() {
+  for (size_t i = 0; i < boxes_.size() && i < layout_.places.size(); ++i) {
+    const BoxPlace& p = layout_.places[i];
+    if (boxes_[i])
+      SetWindowPos(boxes_[i], nullptr, p.x - scroll_, p.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  }
+  // Drawn once, after all have moved.
+  RedrawWindow(area_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CGroupTile::ScrollTo(int pos) {
+  const PanelRect& a = layout_.area;
+  pos = ClampScroll(pos, layout_.extent, a.right - a.left);
+  if (!area_ || pos == scroll_) return;
+  scroll_ = pos;
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_POS;
+  info.nPos = pos;
+  SetScrollInfo(area_.get(), SB_HORZ, &info, TRUE);
+  MoveBoxes();
+}
+
+void CGroupTile::Scroll(ScrollMove move, int amount) {
+  const PanelRect& a = layout_.area;
+  ScrollTo(ScrollAfter(scroll_, move, amount, layout_.extent, a.right - a.left));
+}
+
+void CGroupTile::ScrollIntoView(HWND box) {
+  for (size_t i = 0; i < boxes_.size() && i < layout_.places.size(); ++i) {
+    if (boxes_[i] != box) continue;
+    const BoxPlace& p = layout_.places[i];
+    const PanelRect& a = layout_.area;
+    ScrollTo(ScrollToShow(scroll_, layout_.extent, a.right - a.left, p.x, p.x + p.width));
+    return;
+  }
+}
+
+bool CGroupTile::Wheel(POINT screen, int delta) {
+  RECT r = {0, 0, 0, 0};
+  if (!area_ || !shown_ || !GetWindowRect(area_.get(), &r) || !PtInRect(&r, screen)) return false;
+  Scroll(ScrollMove::kWheel, delta);
+  return true;
 }
 
 void CGroupTile::Show(bool on) {
   shown_ = on;
-  for (HWND box : boxes_)
-    if (box) ShowWindow(box, on ? SW_SHOW : SW_HIDE);
+  if (area_) ShowWindow(area_.get(), on ? SW_SHOW : SW_HIDE);
 }
 
 void CGroupTile::Paint(HDC dc, HFONT titleFont) const {
@@ -260,14 +413,19 @@ void CChooseItemsPanel::OnListItemChanged(const NMLISTVIEW& change) {
   else SavePluginChoice(env_, *plugin, state);
 }
 
-bool CChooseItemsPanel::OnCommand(int id, int code, HWND) {
+bool CChooseItemsPanel::OnCommand(int id, int code, HWND control) {
   // Enter in a box or the list belongs to the panel (the window hands it
   // over instead of closing), and a panel never ends: nothing to do.
   if (id == IDOK || id == IDCANCEL) return true;
   if (code != BN_CLICKED) return false;
   CCleaningSpot* spot = boxIds_.Find(id);
   if (spot == nullptr) return false;
-  const int state = IsDlgButtonChecked(hwnd_, id) == BST_CHECKED ? 1 : 0;
+  // The box is a child of its tile's area, not of the panel.
+  HWND box = control;
+  for (size_t i = 0; box == nullptr && i < tiles_.size(); ++i)
+    if (tiles_[i]->area()) box = GetDlgItem(tiles_[i]->area(), id);
+  if (box == nullptr) return false;
+  const int state = SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
   SaveSpotChoice(env_, *spot, state);
   spot->ToBeCleaned = state;
   return true;
@@ -301,6 +459,19 @@ bool CChooseItemsPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         FillPluginList();
       }
       return false;
+    case WM_MOUSEWHEEL:
+    case kMouseHWheel: {
+      // From a control of the panel that has the focus, or from a tile's
+      // area with the pointer elsewhere: the tile under the pointer scrolls.
+      const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+      for (CGroupTile* tile : shownTiles_)
+        if (tile->Wheel(at, msg == WM_MOUSEWHEEL ? delta : -delta)) {
+          *result = 0;
+          return true;
+        }
+      return false;
+    }
     default:
       return CWhitePanel::OnMessage(msg, wParam, lParam, result);
   }

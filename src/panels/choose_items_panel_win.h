@@ -32,13 +32,20 @@ class CWinInstalledProbe : public IInstalledProbe {
   std::string ProgramFilesDir() override;
 };
 
+class CBoxFocusWatch;
+
 // One group of the spot list on the page: a framed tile with a header strip
 // (picture and title) and a check box per spot, made once at the first
-// size change and then only shown and hidden. The boxes are children of
-// the panel, which destroys them.
+// size change and then only shown and hidden. The boxes live in a window of
+// the tile's own inside its frame, which clips them to the tile and, when
+// their columns are wider than the tile, scrolls them sideways under a bar
+// (the bar, the wheel, and a box taking the focus bring them into view).
+// That window hands the boxes' commands and colour requests on to the
+// panel; it is destroyed with the tile.
 class CGroupTile {
  public:
   CGroupTile(HWND parent, CSpotGroup& group, bool installed, int picture, std::string title);
+  ~CGroupTile();
   CGroupTile(const CGroupTile&) = delete;
   CGroupTile& operator=(const CGroupTile&) = delete;
 
@@ -48,6 +55,14 @@ class CGroupTile {
   void Show(bool on);
   // The frame, header strip, picture and title.
   void Paint(HDC dc, HFONT titleFont) const;
+  // Sideways, to a position or as the bar or wheel asks; kept in range.
+  void ScrollTo(int pos);
+  void Scroll(ScrollMove move, int amount = 0);
+  // Brings box `box` (one of boxes()) fully into view.
+  void ScrollIntoView(HWND box);
+  // A wheel turned with the pointer at `screen`: true when that is over the
+  // tile's boxes (they scroll when there is a bar).
+  bool Wheel(POINT screen, int delta);
 
   CSpotGroup& group() const { return group_; }
   bool installed() const { return installed_; }
@@ -57,9 +72,18 @@ class CGroupTile {
   // One per spot in group order (null where no id was left).
   const std::vector<HWND>& boxes() const { return boxes_; }
   int created() const { return created_; }
+  // The window that holds the boxes; null before the first Place.
+  HWND area() const { return area_.get(); }
+  const TileLayout& layout() const { return layout_; }
+  int scroll() const { return scroll_; }
 
  private:
+  static LRESULT CALLBACK AreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool CreateArea();
   void CreateCheckBoxes(CSpotBoxIds& ids);
+  // Lays the boxes out in rect_ and puts the area, its bar and the boxes there.
+  void Arrange();
+  void MoveBoxes();
 
   HWND parent_;
   bool installed_;
@@ -71,6 +95,11 @@ class CGroupTile {
   PanelRect rect_;
   ScopedFont font_;  // "MS Sans Serif", 10 pixels, light
   bool shown_ = false;
+  std::vector<TextSize> names_;  // measured once, with the boxes
+  TileLayout layout_;
+  int scroll_ = 0;
+  ScopedWindow area_;
+  std::vector<std::unique_ptr<CBoxFocusWatch>> watches_;  // one per box
 };
 
 class CChooseItemsPanel : public CWhitePanel, public ISkinButtonTarget {

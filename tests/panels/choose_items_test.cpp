@@ -1,7 +1,8 @@
 // The Choose Items page's decisions: which tiles a page shows and where,
-// the installed rules against a made-up machine, the check-box columns, the
-// list's check-state changes and the spot box ids. What the real controls
-// show and store is seen in choose_items_wintest.cpp.
+// the installed rules against a made-up machine, the check-box columns and
+// their sideways scrolling, the list's check-state changes and the spot box
+// ids. What the real controls show and store is seen in
+// choose_items_wintest.cpp.
 #include "panels/choose_items.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,70 @@ TEST(ChooseItemsLayout, BoxesRunDownThenOnInColumnsAsWideAsTheWidestSoFar) {
     std::vector<TextSize> names;
     for (int w : c.widths) names.push_back({w, 11});
     EXPECT_TRUE(LayOutCheckBoxes({10, 100, 300, c.bottom}, names) == c.places) << c.what;
+  }
+}
+
+TEST(ChooseItemsLayout, ColumnsWiderThanTheTileScrollAboveABar) {
+  // Tile (10, 100)-(300, bottom): the area is (12, 120)-(298, bottom - 2),
+  // 286 wide; boxes 13 high, 18 apart; a bar 16 high. With a bar the rows
+  // end on its top (bottom - 18), else a pixel clear of the frame.
+  const struct {
+    const char* what;
+    std::vector<int> widths;
+    int bottom;
+    bool bar;
+    int extent;
+    std::vector<BoxPlace> places;  // in the area
+  } kCases[] = {
+      {"fits: in place as ever", {50, 60}, 200, false, 286, {{8, 10, 70, 13}, {8, 28, 80, 13}}},
+      {"the second column ends on the area's right edge", {100, 100, 133}, 178, false, 286,
+       {{8, 10, 120, 13}, {8, 28, 120, 13}, {133, 10, 153, 13}}},
+      // One pixel wider: the bar takes the second row's room, so each box
+      // gets a column; the extent keeps the first column's margin after the last.
+      {"a pixel past it: one row above the bar", {100, 100, 134}, 178, true, 420,
+       {{8, 10, 120, 13}, {133, 10, 120, 13}, {258, 10, 154, 13}}},
+      {"no spots", {}, 178, false, 286, {}},
+  };
+  for (const auto& c : kCases) {
+    std::vector<TextSize> names;
+    for (int w : c.widths) names.push_back({w, 11});
+    const TileLayout layout = LayOutTile({10, 100, 300, c.bottom}, names, 16);
+    EXPECT_TRUE(layout.area == (PanelRect{12, 120, 298, c.bottom - 2})) << c.what;
+    EXPECT_EQ(layout.bar, c.bar) << c.what;
+    EXPECT_EQ(layout.extent, c.extent) << c.what;
+    EXPECT_TRUE(layout.places == c.places) << c.what;
+  }
+}
+
+TEST(ChooseItemsLayout, ScrollingStaysInRangeAndBringsABoxIntoView) {
+  // Columns 1000 wide in an area 300 wide: positions 0 to 700.
+  const int kExtent = 1000, kPage = 300;
+  const struct {
+    int pos, left, right, shown;
+  } kShow[] = {
+      {100, 150, 250, 100},  // in view: left alone
+      {0, 400, 500, 208},    // right of it: its right edge and the margin at the page's end
+      {500, 400, 450, 392},  // left of it: its left edge and the margin at the start
+      {0, 400, 800, 392},    // wider than the page: its start
+      {0, 900, 995, 700},    // the last column: no further than the end
+      {600, 8, 100, 0},      // the first column: back to the start
+  };
+  for (const auto& c : kShow)
+    EXPECT_EQ(ScrollToShow(c.pos, kExtent, kPage, c.left, c.right), c.shown) << c.pos << " " << c.left;
+  const struct {
+    ScrollMove move;
+    int amount, after;
+  } kMoves[] = {
+      {ScrollMove::kLineBack, 0, 80}, {ScrollMove::kLineOn, 0, 120}, {ScrollMove::kPageBack, 0, 0},
+      {ScrollMove::kPageOn, 0, 400},  {ScrollMove::kStart, 0, 0},    {ScrollMove::kEnd, 0, 700},
+      {ScrollMove::kTo, 900, 700},    {ScrollMove::kTo, -5, 0},      {ScrollMove::kTo, 333, 333},
+      {ScrollMove::kWheel, 120, 40},  {ScrollMove::kWheel, -240, 220},
+  };
+  for (const auto& m : kMoves) {
+    EXPECT_EQ(ScrollAfter(100, m.move, m.amount, kExtent, kPage), m.after)
+        << static_cast<int>(m.move) << " " << m.amount;
+    // Boxes that fit never scroll.
+    EXPECT_EQ(ScrollAfter(0, m.move, m.amount, kPage, kPage), 0) << static_cast<int>(m.move);
   }
 }
 

@@ -130,6 +130,93 @@ TEST_F(ChooseItems, TabsShowTheirTilesAndEveryTickIsStoredAtOnce) {
               Ticked(tiles[4]->boxes()[1]));
 }
 
+// A window's rectangle in the panel.
+RECT InPanel(HWND panel, HWND hwnd) {
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+// Where a tile's boxes can be seen: its area's client part, in the panel.
+RECT SeenPart(HWND panel, const CGroupTile& tile) {
+  RECT r = {0, 0, 0, 0};
+  GetClientRect(tile.area(), &r);
+  MapWindowPoints(tile.area(), panel, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+bool Within(const RECT& in, const RECT& out) {
+  return in.left >= out.left && in.top >= out.top && in.right <= out.right && in.bottom <= out.bottom;
+}
+
+TEST_F(ChooseItems, BoxesOutOfSightScrollIntoViewInsideTheirTile) {
+  // Office installed: its boxes take the focus.
+  registry.SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EXCEL.EXE", "",
+                     data / "app.exe");
+  Open(Group("Windows", 0, 3) + Group("Internet Explorer", 1, 40) + Group("Microsoft Office", 2, 30));
+  const HWND p = panel.hwnd();
+  const CGroupTile& windows = *panel.tiles()[0];
+  CGroupTile& office = *panel.tiles()[2];
+
+  // A few boxes fit: no bar, the first box where it always stood.
+  const RECT area = InPanel(p, windows.area()), seen = SeenPart(p, windows);
+  EXPECT_EQ(area.bottom - area.top, seen.bottom - seen.top) << "a bar";
+  const RECT first = InPanel(p, windows.boxes()[0]);
+  EXPECT_TRUE(first.left == windows.rect().left + 10 && first.top == windows.rect().top + 30);
+
+  // The browser's tile and the 80-pixel Office tile: their columns run far
+  // past them, so a bar inside the frame under the header strip, and the
+  // last box starts out of sight. Tab from the control before the tile
+  // through its boxes: each one reached lies whole in sight, above the bar.
+  const struct {
+    ItemsPage page;
+    size_t index;
+    HWND before;
+  } kScrolled[] = {{ItemsPage::kBrowsers, 1, panel.Tab(ItemsPage::kPlugins)->hwnd()},
+                   {ItemsPage::kWindows, 2, windows.boxes().back()}};
+  for (const auto& [page, index, before] : kScrolled) {
+    Press(page);
+    const CGroupTile& tile = *panel.tiles()[index];
+    const PanelRect& t = tile.rect();
+    const RECT frame = {t.left + 2, t.top + 20, t.right - 2, t.bottom - 2};
+    const RECT shown = SeenPart(p, tile);
+    ASSERT_TRUE(tile.installed() && (GetWindowLongPtrA(tile.area(), GWL_STYLE) & WS_HSCROLL)) << tile.title();
+    EXPECT_TRUE(Within(InPanel(p, tile.area()), frame) && shown.bottom < frame.bottom) << tile.title();
+    EXPECT_GT(InPanel(p, tile.boxes().back()).left, shown.right) << tile.title();
+    SetFocus(before);
+    for (size_t i = 0; i < tile.boxes().size(); ++i) {
+      MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+      IsDialogMessageA(p, &tab);
+      ASSERT_EQ(GetFocus(), tile.boxes()[i]) << tile.title() << " " << i;
+      EXPECT_TRUE(Within(InPanel(p, tile.boxes()[i]), shown)) << tile.title() << " " << i;
+    }
+  }
+
+  // Through the bar to the end and back to the start; a click on the last
+  // box, out of sight again, brings it into view and its tick is stored.
+  const PanelRect& t = office.rect();
+  const RECT shown = SeenPart(p, office);
+  SetFocus(office.boxes()[0]);
+  SendMessageA(office.area(), WM_HSCROLL, SB_RIGHT, 0);
+  EXPECT_TRUE(Within(InPanel(p, office.boxes().back()), shown));
+  SendMessageA(office.area(), WM_HSCROLL, SB_LEFT, 0);
+  ASSERT_EQ(office.scroll(), 0);
+  SendMessageA(office.boxes().back(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(Within(InPanel(p, office.boxes().back()), shown));
+  EXPECT_EQ(Stored("Splst.swh", "name", {"Microsoft Office 29", "Microsoft Office 28"}), "10");
+
+  // A wheel notch towards the user, over the tile, from the panel (where
+  // the focus window hands it on): 60 pixels on, the bar with it.
+  SendMessageA(office.area(), WM_HSCROLL, SB_LEFT, 0);
+  RECT onScreen;
+  GetWindowRect(office.area(), &onScreen);
+  SendMessageA(p, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+               MAKELPARAM(onScreen.left + 5, onScreen.top + 5));
+  SCROLLINFO bar = {sizeof bar, SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(office.area(), SB_HORZ, &bar);
+  EXPECT_TRUE(office.scroll() == 60 && bar.nPos == 60) << office.scroll();
+  EXPECT_EQ(InPanel(p, office.boxes()[0]).left, t.left + 10 - 60);
+}
+
 TEST_F(ChooseItems, ThePluginListHoldsCustomAndInstalledPluginsAndStoresTheirTicks) {
   Open(Group("Windows", 0, 1030));
   // More spots than the 1001 ids from 2000 to 3000: the last box's id lies

@@ -64,23 +64,29 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Lumivale"
 
 ; Ends a running SweepHarbor and waits until its process is gone (its
-; single-instance mapping closes with it). After 10 s the user may close it
-; by hand and retry; a silent run gives up, which ends the setup.
+; single-instance mapping closes with it). A copy still starting has its
+; mapping before its tray window: the window is looked for again until the
+; request could be sent. After 10 s the user may close it by hand and retry;
+; a silent run gives up, which ends the setup.
 !macro DEFINE_CLOSE_RUNNING_COPY UN
 Function ${UN}CloseRunningCopy
+  System::Call 'user32::RegisterWindowMessage(t "${CLOSE_MESSAGE}") i .r1'
   retry:
-  FindWindow $0 "${TRAY_CLASS}" "SweepHarbor"
-  ${If} $0 <> 0
-    System::Call 'user32::RegisterWindowMessage(t "${CLOSE_MESSAGE}") i .r1'
-    SendMessage $0 $1 0 0 /TIMEOUT=5000
-  ${EndIf}
   StrCpy $2 0
+  StrCpy $4 0  ; the request was sent
   ${Do}
     System::Call 'kernel32::OpenFileMapping(i 4, i 0, t "${INSTANCE_MAPPING}") p .r3'
     ${If} $3 = 0
       ${Break}
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p r3)'
+    ${If} $4 = 0
+      FindWindow $0 "${TRAY_CLASS}" "SweepHarbor"
+      ${If} $0 <> 0
+        SendMessage $0 $1 0 0 /TIMEOUT=5000
+        StrCpy $4 1
+      ${EndIf}
+    ${EndIf}
     ${If} $2 >= 100
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "SweepHarbor is still running and could not be closed.$\nClose it, then click Retry." /SD IDCANCEL IDRETRY retry
       DetailPrint "SweepHarbor is still running: nothing was changed."
