@@ -44,8 +44,9 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; The progress page stays until Next, so its details can be read.
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_UNFINISHPAGE_NOAUTOCLOSE
-!define MUI_FINISHPAGE_RUN "$INSTDIR\SweepHarbor.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start SweepHarbor"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartForTheUser
 
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -99,6 +100,13 @@ FunctionEnd
 !macroend
 !insertmacro DEFINE_CLOSE_RUNNING_COPY ""
 !insertmacro DEFINE_CLOSE_RUNNING_COPY "un."
+
+; Started by the shell, the program runs as the signed-in user: started
+; from here it would have the setup's administrator rights.
+Function StartForTheUser
+  SetOutPath "$INSTDIR\Data"
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\SweepHarbor.exe"'
+FunctionEnd
 
 Function .onInit
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"

@@ -5,8 +5,9 @@
 # from its Start Menu shortcut's target; swhclean --list from the installed
 # folder; an upgrade over the running copy that keeps the user's choices,
 # custom plugins and cookie keep-list; silent uninstalls that keep the
-# user's data or, with /REMOVEUSERDATA, leave the prefix's files and
-# registry as they were before the install.
+# user's data or, with /REMOVEUSERDATA, end the program the finish page
+# started and leave the prefix's files and registry as they were before the
+# install.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tools/wine-env.sh
@@ -60,6 +61,7 @@ if flags & 2:
         print(d[base:d.index(b"\0", base)].decode("latin-1"))
 PY
 }
+not() { ! "$@"; }
 wait_gone() {  # wait_gone PATH SECONDS
   local i
   for i in $(seq $((${2} * 10))); do [ -e "$1" ] || return 0; sleep 0.1; done
@@ -155,12 +157,25 @@ LIST
 check "only the settings key stays in the registry" diff "$work/kept.reg" - <<<'[Software\\SweepHarbor]'
 rm -f "$dir/notes.txt"
 
-echo "== install again, then a silent uninstall that removes the user's data"
-check "setup /S ends with 0" sh_wine 180 "$setup" /S
+echo "== install again through the pages, Finish starting the program; a silent uninstall that removes the user's data"
+stitle="SweepHarbor $version Setup "  # Modern UI ends the title with a blank
+poke() { sh_wine 40 'C:\\shtools\\shpoke.exe' "$@"; }
+"$WINE64" "$setup" >/dev/null 2>&1 &
+check "the setup shows its licence page" poke wait "$stitle" 30
+poke post "$stitle" 0x111 1 0  # I Agree
+sleep 1
+poke post "$stitle" 0x111 1 0  # Install
+for _ in $(seq 100); do [ -n "$(reg_value "$uninstall_key" DisplayVersion)" ] && break; sleep 0.3; done
+sleep 1
+poke post "$stitle" 0x111 1 0  # Next, to the finish page
+sleep 1
+poke post "$stitle" 0x111 1 0  # Finish, "Start SweepHarbor" ticked
+check "Finish started the program" poke wait "SweepHarbor v$version" 30
 check "the kept custom plugins are found again" grep -q 'My Tool Logs' <<<"$(swhclean --list)"
 sh_wine 60 "$win_dir\\Uninstall.exe" /S /REMOVEUSERDATA
 check "the uninstaller removed itself" wait_gone "$dir/Uninstall.exe" 60
 check "the program folder is gone" wait_gone "$dir" 20
+check "the uninstaller ended the running program" not poke wait "SweepHarbor v$version" 1
 sleep 1
 snapshot "$work/removed"
 check "the files are as before the install" diff "$work/before.files" "$work/removed.files"
