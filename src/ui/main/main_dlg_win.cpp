@@ -642,6 +642,19 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       *result = 0;
       return true;
     }
+    case WM_MOUSEWHEEL:
+    case kMouseHWheelMessage: {
+      // Before Windows 10 the wheel goes to the keyboard focus: with it on a
+      // navigation button, the page under the pointer (a Choose Items tile)
+      // is given the turn. A page that takes none hands it back up here
+      // through its default handling: then it ends.
+      HWND page = switcher_.current();
+      if (page == nullptr || forwardingWheel_) return false;
+      forwardingWheel_ = true;
+      *result = SendMessageA(page, msg, wParam, lParam);
+      forwardingWheel_ = false;
+      return true;
+    }
     case WM_TIMER:
       if (wParam != kFinishStartupTimer) return false;
       FinishStartupStep();

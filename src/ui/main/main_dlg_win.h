@@ -137,6 +137,7 @@ class CMainDlg : public CDialog, public ISkinButtonTarget, public ICleanListOwne
   // That cleaning waits for the run in progress to end.
   bool shutdownRunWaiting_ = false;
   bool closing_ = false;
+  bool forwardingWheel_ = false;  // a wheel turn is with the current page
   bool trayReady_ = false;
   bool startupFinished_ = false;
   int startupStep_ = 0;

@@ -8,6 +8,9 @@ constexpr unsigned int WM_TRAY_NOTIFY = 0x87D4;         // the tray icon's callb
 constexpr unsigned int WM_CLEAN_FOR_SHUTDOWN = 0x87D5;  // posted to itself before Windows ends the session
 constexpr unsigned int WM_CLOSE_FOR_SETUP = 0x87DB;     // from the tray window: a setup program needs the files
 // 0x87D6, 0x87D7, 0x87D9 and 0x87DA are the shields' (shields/shield_ports.h).
+// WM_MOUSEHWHEEL, the tilted wheel of Windows Vista and later; the headers
+// define it for those only.
+constexpr unsigned int kMouseHWheelMessage = 0x020E;
 // The timer that finishes the start-up once the first paint is out.
 constexpr unsigned int kFinishStartupTimer = 0x87D8;
 

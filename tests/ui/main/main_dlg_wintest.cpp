@@ -298,6 +298,28 @@ TEST_F(DISABLED_MainWindowPages, EnterInTheChooseItemsAndCookiesPagesDoesNotClos
   }
 }
 
+// Before Windows 10 the wheel goes to the focus: turned with the focus on a
+// navigation button and the pointer over a tile whose spots run past it,
+// the tile scrolls; elsewhere the turn ends without going round.
+TEST_F(MainWindow, AWheelTurnOverATileScrollsItWhateverHasTheFocus) {
+  std::string spots;
+  for (int i = 0; i < 60; ++i) spots += SpotXml("A spot with a long name " + std::to_string(i), tree / "temp", "*.x");
+  WriteSpotList(SpotList(spots));
+  ASSERT_TRUE(Start());
+  dlg->Navigate(IDC_NAV_ITEMS);
+  const CGroupTile& tile = *dlg->choose_items().tiles().at(0);
+  ASSERT_EQ(tile.scroll(), 0);
+  HWND nav = GetDlgItem(Window(), IDC_NAV_ITEMS);
+  SetFocus(nav);
+  RECT r;
+  GetWindowRect(tile.area(), &r);
+  const WPARAM towardsTheUser = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
+  SendMessageA(nav, WM_MOUSEWHEEL, towardsTheUser, MAKELPARAM(r.left - 50, r.top - 50));
+  EXPECT_EQ(tile.scroll(), 0) << "not over the tile";
+  SendMessageA(nav, WM_MOUSEWHEEL, towardsTheUser, MAKELPARAM(r.left + 5, r.top + 5));
+  EXPECT_GT(tile.scroll(), 0);
+}
+
 // Enter typed in the plugin name box is the wizard's "Next >>", never the
 // window's close request; the plugin it finishes reaches the application's
 // catalog.
